@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quenlor {
+
+// The number and text formats the windows and files use. `decimalSeparator`
+// is the system's ("." or ",").
+
+// "0.0##": at least one integer digit, one to three decimals (1.23456 -> 1.235).
+std::string FormatFixed0_0hh(double value, const std::string& decimalSeparator = ".");
+// "0.0": one decimal (2 -> 2.0).
+std::string FormatFixed0_0(double value, const std::string& decimalSeparator = ".");
+// General format of a single-precision number: at most seven significant
+// digits, no thousands separators, no trailing zeros.
+std::string FormatGeneral(float value, const std::string& decimalSeparator = ".");
+// General format of a double (up to fifteen significant digits), for captions.
+std::string FormatGeneralDouble(double value, const std::string& decimalSeparator = ".");
+// Print format of an integer: sign position (blank or "-"), digits, one trailing blank.
+std::string FormatPrintInteger(std::int32_t value);
+// Upper-case hex without leading zeros; a negative value as its 32-bit two's
+// complement (eight digits).
+std::string FormatHex(std::int32_t value);
+// The last four digits of FormatHex, zero-padded to four (0x12 -> 0012, -5 -> FFFB).
+std::string FormatHex4(std::int32_t value);
+// Rounds to the nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+// The number at the start of `text`, read with "." as decimal point, leading
+// blanks ignored; 0 when the text does not start with a number.
+double LeadingNumber(const std::string& text);
+
+}  // namespace quenlor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quenlor {
+
+// Grants this process access to the parallel port at `portAddress` (on Windows
+// the outside function giveio; on Linux the ppdev device is opened and claimed).
+// A back-end that cannot grant access reports it through its own message.
+class IoPermission {
+public:
+    virtual ~IoPermission() = default;
+    virtual void giveio(std::int16_t portAddress) = 0;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/MessageBoxes.h"
+
+namespace quenlor {
+
+// Records every box instead of showing it, so no test blocks on a modal box.
+class RecordingMessageBoxes : public MessageBoxes {
+public:
+    struct Box {
+        std::string text;
+        std::string title;
+        MessageIcon icon;
+    };
+
+    std::vector<Box> boxes;
+
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes) out.push_back(b.text);
+        return out;
+    }
+    void clear() { boxes.clear(); }
+
+protected:
+    void showBox(const std::string& text, const std::string& title, MessageIcon icon) override {
+        boxes.push_back({text, title, icon});
+    }
+};
+
+}  // namespace quenlor
