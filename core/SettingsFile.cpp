@@ -1,0 +1,114 @@
+#include "core/SettingsFile.h"
+
+#include <charconv>
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "core/NumberFormat.h"
+
+namespace quenlor {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A line as one text field: leading blanks skipped, ending at a comma or at
+// the end of the line (a CR before the LF belongs to the line end).
+std::string_view FirstField(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::size_t start = 0;
+    while (start < line.size() && IsBlank(line[start]))
+        ++start;
+    line.remove_prefix(start);
+    const std::size_t comma = line.find(',');
+    if (comma != std::string_view::npos)
+        line = line.substr(0, comma);
+    return line;
+}
+
+// A 16-bit signed integer between optional blanks; nothing for anything else.
+std::optional<std::int16_t> ParseInt16(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return std::nullopt;
+    std::int16_t value = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (res.ec != std::errc{} || res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+void ApplyLine(Settings& settings, std::string_view field) {
+    // The key is the text before the blank that precedes "="; the value starts
+    // after the blank that follows it. A line missing either blank yields a key
+    // that matches nothing.
+    const std::size_t eq = field.find('=');
+    if (eq == std::string_view::npos || eq == 0)
+        return;
+    const std::string_view key = field.substr(0, eq - 1);
+    std::int16_t* target = nullptr;
+    if (key == "Interface") {
+        target = &settings.Interface;
+    } else if (key == "Port Address") {
+        target = &settings.PortAddress;
+    } else if (key == "ProductNumber") {
+        target = &settings.ProductNumber;
+    }
+    if (target == nullptr || eq + 2 > field.size())
+        return;
+    if (const auto value = ParseInt16(field.substr(eq + 2)))
+        *target = *value;
+}
+
+}  // namespace
+
+void LoadSettings(Settings& settings, const std::filesystem::path& directory) {
+    std::ifstream in(directory / kSettingsFileName, std::ios::binary);
+    if (!in)
+        return;
+    std::string line;
+    while (std::getline(in, line))
+        ApplyLine(settings, FirstField(line));
+}
+
+void SaveSettings(const Settings& settings, const std::filesystem::path& directory) {
+    const std::filesystem::path target = directory / kSettingsFileName;
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+
+    const std::string text = "Interface = " + FormatPrintInteger(settings.Interface) + "\r\n" +
+                             "Port Address = " + FormatPrintInteger(settings.PortAddress) + "\r\n" +
+                             "ProductNumber = " + FormatPrintInteger(settings.ProductNumber) +
+                             "\r\n";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        // Nothing was created, so there is nothing to clean up.
+        if (!out)
+            return;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            return;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    if (ec)
+        std::filesystem::remove(temp, ec);
+}
+
+}  // namespace quenlor
