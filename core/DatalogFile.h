@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace quenlor {
+
+// One datalog file, written so that its final name only ever holds a complete
+// file: the bytes go to a temporary file beside it ("<name>.part"), which
+// replaces the final name once everything is written, flushed and closed. A
+// failure removes the temporary file and leaves the final name as it was.
+class DatalogFile {
+  public:
+    DatalogFile() = default;
+    DatalogFile(const DatalogFile&) = delete;
+    DatalogFile& operator=(const DatalogFile&) = delete;
+    ~DatalogFile() { Discard(); }
+
+    // Opens the file for writing. False when an existing file of that name
+    // cannot be opened for writing (locked, read-only, a folder) or the
+    // temporary file cannot be created.
+    bool Open(const std::filesystem::path& finalPath);
+
+    // Appends bytes. False on a failed write (a full disk); the file is then
+    // beyond saving and Commit fails too.
+    bool Write(std::string_view bytes);
+
+    // Flushes, syncs, closes and renames onto the final name. False on any
+    // failure, after which the temporary file is gone.
+    bool Commit();
+
+    // Drops an unfinished file.
+    void Discard();
+
+    bool IsOpen() const { return file_ != nullptr; }
+    const std::filesystem::path& FinalPath() const { return final_; }
+    const std::filesystem::path& TempPath() const { return temp_; }
+
+  private:
+    std::filesystem::path final_;
+    std::filesystem::path temp_;
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,4 @@
+list(APPEND QUENLOR_UI_SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalog.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalog.cpp
+)
