@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace quenlor {
+
+// One USB device as the bus lists it.
+struct UsbDeviceSummary {
+    std::uint8_t bus = 0;
+    std::uint8_t address = 0;
+    std::array<std::uint8_t, 18> descriptor{};  // the standard device descriptor
+};
+
+struct UsbEndpointSummary {
+    std::uint8_t address = 0;
+    std::uint8_t attributes = 0;  // bits 0-1: transfer type
+    std::uint8_t interval = 0;
+    std::uint16_t maxPacketSize = 0;
+};
+
+// One alternate setting of one interface, from the active configuration.
+struct UsbInterfaceSummary {
+    std::uint8_t number = 0;
+    std::uint8_t alternateSetting = 0;
+    std::uint8_t interfaceClass = 0;
+    std::uint8_t subClass = 0;
+    std::uint8_t protocol = 0;
+    std::vector<UsbEndpointSummary> endpoints;
+};
+
+// The handful of libusb calls the driver back-end makes, one to one. Results
+// are libusb's: 0 or a count on success, a negative libusb error code on failure.
+class LibUsbCalls {
+  public:
+    using Handle = std::uintptr_t;  // 0 is no handle
+
+    virtual ~LibUsbCalls() = default;
+
+    // Every device on every bus now; empty when there is no USB at all.
+    virtual std::vector<UsbDeviceSummary> devices() = 0;
+    virtual int open(std::uint8_t bus, std::uint8_t address, Handle& handle) = 0;
+    virtual void close(Handle handle) = 0;
+    virtual int kernelDriverActive(Handle handle, int interfaceNumber) = 0;  // 1 bound, 0 not
+    virtual int detachKernelDriver(Handle handle, int interfaceNumber) = 0;
+    virtual int claimInterface(Handle handle, int interfaceNumber) = 0;
+    virtual int releaseInterface(Handle handle, int interfaceNumber) = 0;
+    // GET_INTERFACE: the interface's current alternate setting.
+    virtual int currentAltSetting(Handle handle, int interfaceNumber) = 0;
+    virtual int interfaceDescriptor(Handle handle, int interfaceNumber, int alternateSetting,
+                                    UsbInterfaceSummary& out) = 0;
+    // The raw string descriptor; gives its length in bytes.
+    virtual int stringDescriptor(Handle handle, std::uint8_t index, std::uint16_t language,
+                                 std::uint8_t* data, int length) = 0;
+    virtual int bulkTransfer(Handle handle, std::uint8_t endpoint, std::uint8_t* data, int length,
+                             int& transferred, unsigned timeoutMs) = 0;
+};
+
+}  // namespace quenlor

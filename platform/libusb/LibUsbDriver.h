@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "platform/EzUsbDriver.h"
+#include "platform/libusb/LibUsbCalls.h"
+
+namespace quenlor {
+
+// The EZ-USB driver's requests answered through libusb. Every device with the
+// adapter's vendor identifier is one of "Ezusb-0" .. "Ezusb-3", in the order of
+// bus number and then device address, looked up afresh at every open so that a
+// card plugged in later is found. An open device has interface 0 claimed.
+class LibUsbDriver : public EzUsbDriver {
+  public:
+    static constexpr std::uint16_t kVendorId = 0x7B1D;
+    static constexpr unsigned kBulkTimeoutMs = 1000;
+    static constexpr std::uint16_t kLanguageEnglishUs = 0x0409;
+
+    // The driver's control codes, as the program sends them.
+    static constexpr std::uint32_t kPipeTable = 0x222000;
+    static constexpr std::uint32_t kDeviceDescriptor = 0x222004;
+    static constexpr std::uint32_t kStringDescriptor = 0x222044;
+    static constexpr std::uint32_t kBulkRead = 0x22204E;
+    static constexpr std::uint32_t kBulkWrite = 0x222051;
+
+    // The pipe table: a 16-byte interface header and 17 pipe entries of 20 bytes.
+    static constexpr std::size_t kPipeTableSize = 356;
+    static constexpr std::size_t kMaxPipes = 17;
+    static constexpr std::uint32_t kMaximumTransferSize = 4096;
+
+    LibUsbDriver();  // on the system's libusb
+    explicit LibUsbDriver(LibUsbCalls& calls);
+    ~LibUsbDriver() override;
+    LibUsbDriver(const LibUsbDriver&) = delete;
+    LibUsbDriver& operator=(const LibUsbDriver&) = delete;
+
+    DeviceHandle open(const std::string& deviceName) override;
+    bool ioControl(DeviceHandle handle, std::uint32_t controlCode,
+                   std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                   std::uint32_t& bytesReturned) override;
+    void close(DeviceHandle handle) override;
+
+  private:
+    struct Session {
+        LibUsbCalls::Handle usb = 0;
+        std::array<std::uint8_t, 18> descriptor{};
+        UsbInterfaceSummary interface;
+    };
+
+    bool pipeTable(const Session& s, std::span<std::uint8_t> output, std::uint32_t& returned);
+    bool stringDescriptor(const Session& s, std::span<const std::uint8_t> input,
+                          std::span<std::uint8_t> output, std::uint32_t& returned);
+    bool bulk(const Session& s, bool read, std::span<const std::uint8_t> input,
+              std::span<std::uint8_t> output, std::uint32_t& returned);
+
+    std::unique_ptr<LibUsbCalls> ownCalls_;
+    LibUsbCalls& calls_;
+    std::map<DeviceHandle, Session> sessions_;
+    DeviceHandle nextHandle_ = 1;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,244 @@
+#include "platform/libusb/LibUsbDriver.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "FakeLibUsbCalls.h"
+
+namespace quenlor {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+std::array<std::uint8_t, 4> pipe(std::uint32_t n) {
+    return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
+}
+
+std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | b[at + static_cast<std::size_t>(i)];
+    return v;
+}
+
+class LibUsbDriverTest : public ::testing::Test {
+  protected:
+    FakeLibUsbCalls usb;
+    LibUsbDriver driver{usb};
+
+    bool request(DeviceHandle h, std::uint32_t code, std::span<const std::uint8_t> in,
+                 std::vector<std::uint8_t>& out, std::uint32_t& returned) {
+        return driver.ioControl(h, code, in, out, returned);
+    }
+};
+
+TEST_F(LibUsbDriverTest, CardsAreNamedInBusThenAddressOrderAndOthersPassedOver) {
+    usb.bus = {FakeLibUsbCalls::card(2, 3), FakeLibUsbCalls::card(1, 1, 0x04B4, 0x8613),
+               FakeLibUsbCalls::card(1, 9), FakeLibUsbCalls::card(1, 4)};
+
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"Ezusb-0", "open 1.4"}, {"Ezusb-1", "open 1.9"}, {"Ezusb-2", "open 2.3"}}) {
+        usb.log.clear();
+        const DeviceHandle h = driver.open(name);
+        EXPECT_NE(h, kNoHandle) << name;
+        ASSERT_FALSE(usb.log.empty());
+        EXPECT_EQ(usb.log.front(), expected) << name;
+        driver.close(h);
+    }
+    usb.log.clear();
+    for (const char* name : {"Ezusb-3", "Ezusb-4", "ezusb-0", "Ezusb-00", "Ezusb-", ""}) {
+        EXPECT_EQ(driver.open(name), kNoHandle) << name;
+    }
+    EXPECT_THAT(usb.log, IsEmpty());
+}
+
+TEST_F(LibUsbDriverTest, ACardPluggedInLaterIsFoundAtTheNextOpen) {
+    EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
+    usb.bus.push_back(FakeLibUsbCalls::card(3, 7));
+    const DeviceHandle h = driver.open("Ezusb-0");
+    EXPECT_NE(h, kNoHandle);
+    driver.close(h);
+    usb.bus.clear();
+    EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
+}
+
+TEST_F(LibUsbDriverTest, OpenClaimsInterfaceZeroAfterDetachingAKernelDriverAndCloseReleases) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].kernelDriverBound = true;
+
+    const DeviceHandle h = driver.open("Ezusb-0");
+    ASSERT_NE(h, kNoHandle);
+    driver.close(h);
+    driver.close(h);  // a second close has nothing left to do
+
+    EXPECT_THAT(usb.log,
+                ElementsAre("open 1.2", "detach 100", "claim 100 0", "release 100 0", "close 100"));
+    std::uint32_t returned = 0;
+    std::vector<std::uint8_t> out(147);
+    EXPECT_FALSE(request(h, LibUsbDriver::kDeviceDescriptor, {}, out, returned));
+}
+
+TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 3)};
+    usb.bus[0].openError = LIBUSB_ERROR_ACCESS;
+    usb.bus[1].claimError = LIBUSB_ERROR_BUSY;
+
+    EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
+    EXPECT_EQ(driver.open("Ezusb-1"), kNoHandle);
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "open 1.3", "claim 101 0", "close 101"));
+}
+
+TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAtTheStartOfTheBuffer) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00)};
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::vector<std::uint8_t> buffer(147, 0);
+    std::uint32_t returned = 0;
+
+    ASSERT_TRUE(request(h, LibUsbDriver::kDeviceDescriptor, buffer, buffer, returned));
+
+    EXPECT_EQ(returned, 18u);
+    EXPECT_EQ(le(buffer, 8, 2), 0x7B1Du);
+    EXPECT_EQ(le(buffer, 10, 2), 0xEF00u);
+    EXPECT_TRUE(std::equal(usb.bus[0].summary.descriptor.begin(),
+                           usb.bus[0].summary.descriptor.end(), buffer.begin()));
+    EXPECT_TRUE(std::all_of(buffer.begin() + 18, buffer.end(), [](auto b) { return b == 0; }));
+}
+
+TEST_F(LibUsbDriverTest, StringDescriptorIsRawBytesCutToTheOutputSize) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].strings[2] = {10, 3, 'A', 0, 'B', 0, 'C', 0, 'D', 0};
+    const DeviceHandle h = driver.open("Ezusb-0");
+    const std::vector<std::uint8_t> ask = {2, 0, 0, 0, 0x1B};
+    std::uint32_t returned = 0;
+
+    std::vector<std::uint8_t> head(4);
+    ASSERT_TRUE(request(h, LibUsbDriver::kStringDescriptor, ask, head, returned));
+    EXPECT_THAT(head, ElementsAre(10, 3, 'A', 0));
+    EXPECT_EQ(returned, 4u);
+
+    std::vector<std::uint8_t> full(10);
+    ASSERT_TRUE(request(h, LibUsbDriver::kStringDescriptor, ask, full, returned));
+    EXPECT_EQ(full, usb.bus[0].strings[2]);
+    EXPECT_EQ(returned, 10u);
+    EXPECT_THAT(usb.languages, Not(Contains(::testing::Ne(0x0409))));
+
+    const std::vector<std::uint8_t> missing = {1, 0, 0, 0, 0x1B};
+    EXPECT_FALSE(request(h, LibUsbDriver::kStringDescriptor, missing, head, returned));
+    EXPECT_FALSE(request(h, LibUsbDriver::kStringDescriptor, {}, head, returned));
+}
+
+TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    UsbInterfaceSummary alt1;
+    alt1.alternateSetting = 1;
+    alt1.interfaceClass = 0xFF;
+    alt1.subClass = 0x12;
+    alt1.protocol = 0x34;
+    alt1.endpoints = {{0x01, 2, 0, 64}, {0x81, 2, 0, 512}, {0x82, 3, 4, 16}, {0x06, 2, 0, 0x0203}};
+    usb.bus[0].settings.push_back(alt1);
+    usb.bus[0].currentAlt = 1;
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::vector<std::uint8_t> t(356, 0xEE);
+    std::uint32_t returned = 0;
+
+    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+
+    EXPECT_EQ(returned, 356u);
+    EXPECT_EQ(le(t, 0, 2), 16u + 4u * 20u);  // Length
+    EXPECT_EQ(t[3], 1);                      // AlternateSetting
+    EXPECT_EQ(t[4], 0xFF);
+    EXPECT_EQ(t[5], 0x12);
+    EXPECT_EQ(t[6], 0x34);
+    EXPECT_EQ(le(t, 12, 4), 4u);  // NumberOfPipes
+    EXPECT_EQ(le(t, 16 + 20 * 0, 2), 64u);
+    EXPECT_EQ(t[16 + 20 * 1 + 2], 0x81);
+    EXPECT_EQ(le(t, 16 + 20 * 1, 2), 512u);
+    EXPECT_EQ(t[16 + 20 * 2 + 3], 4);           // Interval
+    EXPECT_EQ(le(t, 16 + 20 * 2 + 4, 4), 3u);   // interrupt pipe
+    EXPECT_EQ(le(t, 16 + 20 * 1 + 4, 4), 2u);   // bulk pipe
+    EXPECT_EQ(le(t, 16 + 20 * 3, 2), 0x0203u);  // both bytes of the packet size
+    EXPECT_EQ(le(t, 16 + 20 * 3 + 12, 4), LibUsbDriver::kMaximumTransferSize);
+    // Entries beyond the endpoints are zero, not left as they were.
+    EXPECT_TRUE(std::all_of(t.begin() + 16 + 20 * 4, t.end(), [](auto b) { return b == 0; }));
+
+    std::vector<std::uint8_t> small(100);
+    EXPECT_FALSE(request(h, LibUsbDriver::kPipeTable, small, small, returned));
+}
+
+TEST_F(LibUsbDriverTest, UnansweredGetInterfaceMeansSettingZero) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].currentAlt = -1;
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::vector<std::uint8_t> t(356);
+    std::uint32_t returned = 0;
+    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+    EXPECT_EQ(le(t, 12, 4), 4u);
+    EXPECT_EQ(t[16 + 20 * 3 + 2], 0x86);
+}
+
+TEST_F(LibUsbDriverTest, BulkRequestsUseTheEndpointOfTheGivenPipeWithATimeout) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].bulkIn = {0x01, 0x05};
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::uint32_t returned = 0;
+
+    std::vector<std::uint8_t> command = {0x0D, 0x10, 0x02};
+    ASSERT_TRUE(request(h, LibUsbDriver::kBulkWrite, pipe(0), command, returned));
+    EXPECT_EQ(returned, 3u);
+
+    std::vector<std::uint8_t> answer(2, 0);
+    ASSERT_TRUE(request(h, LibUsbDriver::kBulkRead, pipe(1), answer, returned));
+    EXPECT_THAT(answer, ElementsAre(0x01, 0x05));
+    EXPECT_EQ(returned, 2u);
+
+    ASSERT_EQ(usb.bulks.size(), 2u);
+    EXPECT_EQ(usb.bulks[0].endpoint, 0x01);
+    EXPECT_EQ(usb.bulks[0].data, command);
+    EXPECT_EQ(usb.bulks[1].endpoint, 0x81);
+    EXPECT_EQ(usb.bulks[0].timeout, 1000u);
+    EXPECT_EQ(usb.bulks[1].timeout, 1000u);
+}
+
+TEST_F(LibUsbDriverTest, BulkRequestsOnNoSuchPipeOrAgainstItsDirectionFailWithoutTransfer) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::vector<std::uint8_t> buffer(4);
+    std::uint32_t returned = 99;
+
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(4), buffer, returned));
+    EXPECT_EQ(returned, 0u);
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(256), buffer, returned));
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkRead, pipe(0), buffer, returned));
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(1), buffer, returned));
+    const std::vector<std::uint8_t> shortRecord = {0};
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, shortRecord, buffer, returned));
+    EXPECT_FALSE(request(h, 0x222048, pipe(0), buffer, returned));
+    EXPECT_THAT(usb.bulks, IsEmpty());
+}
+
+TEST_F(LibUsbDriverTest, ACardThatStopsAnsweringIsAFailedRequestWithTheBytesMoved) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].bulkError = LIBUSB_ERROR_TIMEOUT;
+    usb.bus[0].bulkTransferred = 1;
+    const DeviceHandle h = driver.open("Ezusb-0");
+    std::vector<std::uint8_t> buffer(4);
+    std::uint32_t returned = 0;
+
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkRead, pipe(1), buffer, returned));
+    EXPECT_EQ(returned, 1u);
+
+    usb.bus[0].bulkError = LIBUSB_ERROR_NO_DEVICE;
+    usb.bus[0].bulkTransferred = 0;
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(0), buffer, returned));
+    EXPECT_EQ(returned, 0u);
+}
+
+}  // namespace
+}  // namespace quenlor
