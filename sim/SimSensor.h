@@ -12,43 +12,99 @@ class BusTrace;
 // The simulated inertial sensor behind both simulated interfaces: its
 // registers at their byte addresses and its full-duplex 16-bit SPI frames.
 // The answer to a read request comes back during the next frame.
+//
+// The outputs follow a board that tilts slowly and vibrates a little, with
+// noise, on a 3.3 V supply at about 25 C. A new sample is taken at the sample
+// rate; it sets DIAG_STAT bit 7 (data ready), which a read request for any
+// output register clears. GLOB_CMD bit 4 clears DIAG_STAT, bit 6 stores the
+// writable registers in the flash image (FLASH_CNT counts it), bit 7 resets
+// the writable registers from the flash image.
 class SimSensor {
-public:
-    // `clock` gives seconds (monotonic); without one the sensor runs on real time.
+  public:
+    static constexpr std::uint8_t kFlashCnt = 0x00;
+    static constexpr std::uint8_t kSupplyOut = 0x02;
+    static constexpr std::uint8_t kXAcclOut = 0x04;
+    static constexpr std::uint8_t kYAcclOut = 0x06;
+    static constexpr std::uint8_t kZAcclOut = 0x08;
+    static constexpr std::uint8_t kTempOut = 0x0A;
+    static constexpr std::uint8_t kXInclOut = 0x0C;
+    static constexpr std::uint8_t kYInclOut = 0x0E;
+    static constexpr std::uint8_t kZInclOut = 0x10;
+    static constexpr std::uint8_t kXAcclNull = 0x12;
+    static constexpr std::uint8_t kDiagStat = 0x3C;
+    static constexpr std::uint8_t kGlobCmd = 0x3E;
+    static constexpr std::uint8_t kLotId1 = 0x52;
+    static constexpr std::uint8_t kLotId2 = 0x54;
+    static constexpr std::uint8_t kProdId = 0x56;
+    static constexpr std::uint8_t kSerialNum = 0x58;
+    static constexpr std::uint16_t kProductId = 0x4013;
+    static constexpr std::uint16_t kDataReady = 0x0080;
+
+    // `clock` gives seconds (monotonic); without one the sensor runs on real
+    // time. The seed fixes the motion's phases, the noise and the serial number.
     explicit SimSensor(std::uint32_t seed = 1, std::function<double()> clock = {});
 
     // Frame-level interface for the bit-banging parallel board: the word the
     // sensor will shift out during the frame now starting, then the end of the
-    // frame with the word it received and how many bits were clocked.
+    // frame with the word it received and how many bits were clocked. A frame
+    // of any other length than 16 bits is dropped, as the real part does.
     std::uint16_t beginFrame();
     void endFrame(std::uint16_t received, int bitCount);
 
     // One whole 16-bit frame: returns the word shifted out while `mosi` came in.
-    std::uint16_t transfer(std::uint16_t mosi) {
-        std::uint16_t out = beginFrame();
-        endFrame(mosi, 16);
-        return out;
-    }
+    std::uint16_t transfer(std::uint16_t mosi) { return transfer(mosi, 0); }
+    // The same, naming the chip-select channel in the trace (0: parallel port).
+    std::uint16_t transfer(std::uint16_t mosi, int channel);
 
-    // Direct register access for tests: the 16-bit word at an even address.
+    // Direct register access for tests: the 16-bit word at an even address
+    // (an odd address names the same word). Neither advances the model;
+    // pokeWord writes any register, read-only ones included.
     std::uint16_t peekWord(std::uint8_t address);
     void pokeWord(std::uint8_t address, std::uint16_t value);
+    std::uint16_t flashWord(std::uint8_t address) const;
 
+    // Samples per second; values not above 0 are ignored.
     void setSampleRate(double hz);
+    double sampleRate() const { return sampleRate_; }
     void setTrace(BusTrace* trace) { trace_ = trace; }
 
-    // Frames received so far and the channel; for tests and the trace.
+    // Complete frames received so far, and samples taken.
     std::uint64_t frameCount() const { return frames_; }
+    std::uint64_t sampleCount() const { return samples_; }
 
-private:
-    // Filled in by the implementation.
+  private:
+    static bool isWritable(std::uint8_t address);
+    static bool isOutput(std::uint8_t address);
+
+    void advance();
+    void takeSample(double t);
+    void writeByte(std::uint8_t address, std::uint8_t data);
+    void command(std::uint8_t bits);
+    void setWord(std::uint8_t address, std::uint16_t value);
+    std::uint16_t word(std::uint8_t address) const;
+    double noise(double sigma) { return sigma * gauss_(rng_); }
+
     std::function<double()> clock_;
     std::mt19937 rng_;
+    std::normal_distribution<double> gauss_{0.0, 1.0};
     BusTrace* trace_ = nullptr;
     std::uint64_t frames_ = 0;
+    std::uint64_t samples_ = 0;
     std::array<std::uint8_t, 128> regs_{};
+    std::array<std::uint8_t, 128> flash_{};
     std::uint16_t pendingOut_ = 0;
+    std::uint16_t frameOut_ = 0;
+    int traceChannel_ = 0;
+
     double sampleRate_ = 400.0;
+    double startTime_ = 0.0;
+    double gridStart_ = 0.0;
+    double nextSample_ = 0.0;
+
+    // Motion of the board: two slow tilts and a small vibration.
+    double rollPhase_ = 0.0;
+    double pitchPhase_ = 0.0;
+    double vibPhase_ = 0.0;
 };
 
 }  // namespace quenlor
