@@ -1,0 +1,107 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "FakeLibUsbCalls.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/libusb/LibUsbDriver.h"
+#include "usb/EzUsbAccess.h"
+
+namespace quenlor {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<std::uint8_t> stringDescriptor(const std::string& text) {
+    std::vector<std::uint8_t> d = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
+    for (char c : text) {
+        d.push_back(static_cast<std::uint8_t>(c));
+        d.push_back(0);
+    }
+    return d;
+}
+
+// This machine has no USB bus: libusb finds nothing (or cannot start at all).
+TEST(LibUsbScanTest, WithoutAnyCardTheScanSaysSoOnceAndNothingIsSelected) {
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver;
+    EzUsbAccess usb(driver, boxes);
+
+    usb.FindUsbBuffers();
+
+    EXPECT_THAT(boxes.texts(),
+                ElementsAre("No USB Buffers Found, Please Verify Setup and Restart"));
+    EXPECT_EQ(boxes.boxes[0].title, kAppTitle);
+    EXPECT_FALSE(usb.UsbReady());
+    EXPECT_EQ(usb.UsbSelectedIndex, -1);
+    EXPECT_EQ(usb.UsbCardCount, 0);
+}
+
+TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
+    FakeLibUsbCalls calls;
+    auto kestin = FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00);  // Ezusb-0, string 2 missing
+    kestin.strings[1] = stringDescriptor("Kestin");
+    auto tarrow = FakeLibUsbCalls::card(1, 5, 0x7B1D, 0xED03);  // Ezusb-1
+    tarrow.strings[1] = stringDescriptor("Quenlor");
+    tarrow.strings[2] = stringDescriptor("USB SPI");
+    tarrow.bulkIn = {1, 5};
+    calls.bus = {tarrow, FakeLibUsbCalls::card(1, 1, 0x046D, 0xC077), kestin};
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver(calls);
+    EzUsbAccess usb(driver, boxes);
+
+    usb.FindUsbBuffers();
+
+    EXPECT_THAT(boxes.texts(), ElementsAre("Error getting Board Info"));
+    EXPECT_EQ(usb.UsbCardCount, 2);
+    EXPECT_FALSE(usb.UsbCards[0].Found);
+    EXPECT_EQ(usb.UsbCards[0].BoardType, "Kestin");
+    ASSERT_TRUE(usb.UsbReady());
+    EXPECT_EQ(usb.UsbSelectedIndex, 1);
+    EXPECT_EQ(usb.UsbSelectedCard.DeviceName, "Ezusb-1");
+    EXPECT_EQ(usb.UsbSelectedCard.BoardType, "Tarrow");
+    EXPECT_EQ(usb.UsbSelectedCard.Descriptor0, "Quenlor");
+    EXPECT_EQ(usb.UsbSelectedCard.Descriptor1, "USB SPI");
+    EXPECT_FLOAT_EQ(usb.UsbSelectedCard.DriverRev, 1.5f);
+    EXPECT_EQ(usb.UsbSelectedCard.Speed, "2");
+
+    // The revision command went out on the first OUT endpoint, the answer came in on the first IN.
+    ASSERT_GE(calls.bulks.size(), 2u);
+    EXPECT_EQ(calls.bulks[0].endpoint, 0x01);
+    EXPECT_EQ(calls.bulks[0].length, 1);
+    EXPECT_EQ(calls.bulks[0].data[0], 0x00);
+    EXPECT_EQ(calls.bulks[1].endpoint, 0x81);
+    // No device stays open after the scan.
+    const auto opens = std::count_if(calls.log.begin(), calls.log.end(),
+                                     [](const std::string& s) { return s.rfind("claim", 0) == 0; });
+    const auto closes = std::count_if(calls.log.begin(), calls.log.end(), [](const std::string& s) {
+        return s.rfind("release", 0) == 0;
+    });
+    EXPECT_EQ(opens, 2);  // the two cards; the other vendor's device is never opened
+    EXPECT_EQ(closes, opens);
+}
+
+TEST(LibUsbScanTest, FullSpeedCardReportsSpeed11) {
+    FakeLibUsbCalls calls;
+    auto card = FakeLibUsbCalls::card(2, 1);
+    card.strings[1] = stringDescriptor("A");
+    card.strings[2] = stringDescriptor("B");
+    card.bulkIn = {2, 2};
+    for (auto& ep : card.settings[0].endpoints)
+        ep.maxPacketSize = 64;
+    calls.bus = {card};
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver(calls);
+    EzUsbAccess usb(driver, boxes);
+
+    usb.FindUsbBuffers();
+
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(usb.UsbSelectedCard.Speed, "1.1");
+    EXPECT_FLOAT_EQ(usb.UsbSelectedCard.DriverRev, 2.2f);
+}
+
+}  // namespace
+}  // namespace quenlor
