@@ -417,6 +417,7 @@ void frmDatalog::RunDatalog() {
         const std::int64_t samples = WholeCount(Value(txtSamplesPerFile->text()));
         const int barMaximum = static_cast<int>(std::min<std::int64_t>(samples, INT32_MAX));
         prgDatalog->setRange(0, barMaximum);
+        prgDatalog->reset();
         prgDatalog->setValue(0);
         prgDatalog->setFormat(QStringLiteral("File %1 of %2: %p%").arg(f).arg(files));
         QCoreApplication::processEvents();

@@ -1,0 +1,39 @@
+// Shows the datalog window on a display and saves its image to the file named
+// by the first argument; with a second argument "running" the image is taken
+// at the first yield of a run.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstring>
+
+#include "tests/ui/UiRig.h"
+#include "ui/frmDatalog.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    quenlor::UiRig rig;
+    rig.settings().DelayCalibrated = true;
+    QPushButton readButton(QStringLiteral("STOP"));
+    quenlor::frmDatalog window(rig.ctx(), readButton);
+    window.show();
+    QApplication::processEvents();
+    bool saved = false;
+    if (argc > 2 && std::strcmp(argv[2], "running") == 0) {
+        window.findChild<QLineEdit*>("txtSamplesPerFile")->setText(QStringLiteral("40"));
+        window.findChild<QCheckBox*>("CheckReg_1")->setChecked(true);
+        QObject::connect(window.findChild<QLineEdit*>("txtFileNum"), &QLineEdit::textChanged,
+                         &window, [&] {
+                             QApplication::processEvents();
+                             saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
+                         });
+        window.findChild<QPushButton*>("cmdStartDatalog")->click();
+    } else {
+        saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
+    }
+    return saved ? 0 : 1;
+}
