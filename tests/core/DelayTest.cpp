@@ -14,220 +14,154 @@
 namespace quenlor {
 namespace {
 
-// A spin that records its calls instead of burning time. SpinFunction is a
-// plain function pointer, so the recorder is reached through a pointer that
-// each test sets up and clears.
-struct SpinLog {
-    std::vector<std::pair<std::int32_t, std::int32_t>> calls;
-    // When set, every spin advances this clock as a machine would that runs
-    // one inner iteration in `secondsPerIteration`.
+using Spin = std::pair<std::int32_t, std::int32_t>;  // steps, count per 10 us
+constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+
+// Stands in for the busy loop: records each call and, when a clock is given,
+// moves it on as a machine taking `secondsPerIteration` per inner iteration
+// would, as seen through a clock that ticks every `tick` seconds. SpinFunction
+// is a plain function pointer, so it reaches the test through `active`.
+struct SimulatedSpin {
+    std::vector<Spin> calls;
     FakeClock* clock = nullptr;
     double secondsPerIteration = 0.0;
-    double trueTime = 0.0;
     double tick = 0.0;
-};
+    double trueTime = 0.0;
 
-SpinLog* activeLog = nullptr;
-
-void RecordingSpin(std::int32_t steps, std::int32_t count) {
-    activeLog->calls.emplace_back(steps, count);
-    if (activeLog->clock != nullptr) {
-        activeLog->trueTime += static_cast<double>(steps) * static_cast<double>(count) *
-                               activeLog->secondsPerIteration;
-        const double shown =
-            activeLog->tick > 0
-                ? std::floor(activeLog->trueTime / activeLog->tick) * activeLog->tick
-                : activeLog->trueTime;
-        activeLog->clock->now = static_cast<float>(shown);
+    static inline SimulatedSpin* active = nullptr;
+    static void Run(std::int32_t steps, std::int32_t count) {
+        SimulatedSpin& s = *active;
+        s.calls.emplace_back(steps, count);
+        if (s.clock == nullptr)
+            return;
+        s.trueTime += double(steps) * double(count) * s.secondsPerIteration;
+        s.clock->now = static_cast<float>(std::floor(s.trueTime / s.tick) * s.tick);
     }
-}
+};
 
 class DelayTest : public ::testing::Test {
   protected:
-    void SetUp() override { activeLog = &log; }
-    void TearDown() override { activeLog = nullptr; }
+    void SetUp() override { SimulatedSpin::active = &spin; }
+    void TearDown() override { SimulatedSpin::active = nullptr; }
+
+    std::int32_t StepsFor(float ms) {
+        settings.DelayCalibrated = true;
+        spin.calls.clear();
+        delay.DelayMs(ms);
+        return spin.calls.size() == 1 ? spin.calls[0].first : -1;
+    }
+    // Calibrates against clock readings taken around each trial; returns the
+    // count each trial ran with.
+    std::vector<std::int32_t> Calibrate(std::vector<float> readings) {
+        clock.script = std::move(readings);
+        clock.reads = 0;
+        spin.calls.clear();
+        delay.CalibrateDelay();
+        std::vector<std::int32_t> counts;
+        for (const Spin& c : spin.calls)
+            counts.push_back(c.second);
+        return counts;
+    }
 
     Settings settings;
     FakeClock clock;
     RecordingCursor cursor;
-    SpinLog log;
-    Delay delay{settings, clock, cursor, &RecordingSpin};
-
-    void MarkCalibrated(std::int32_t count) {
-        settings.DelayCalibrated = true;
-        settings.DelayCount10us = count;
-    }
-    std::int32_t StepsFor(float ms) {
-        log.calls.clear();
-        delay.DelayMs(ms);
-        EXPECT_EQ(log.calls.size(), 1u);
-        return log.calls.empty() ? -1 : log.calls.back().first;
-    }
+    SimulatedSpin spin;
+    Delay delay{settings, clock, cursor, &SimulatedSpin::Run};
 };
 
 TEST_F(DelayTest, ZeroReturnsAtOnceWithoutCalibrating) {
     delay.DelayMs(0.0f);
     delay.DelayMs(-0.0f);
-    EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(spin.calls.empty());
     EXPECT_FALSE(settings.DelayCalibrated);
     EXPECT_EQ(clock.reads, 0u);
-    EXPECT_TRUE(cursor.changes.empty());
 }
 
 TEST_F(DelayTest, StepsAreHundredthsOfAMillisecondRoundedHalfToEven) {
-    MarkCalibrated(777);
     EXPECT_EQ(StepsFor(0.1f), 10);
     EXPECT_EQ(StepsFor(1.0f), 100);
-    EXPECT_EQ(StepsFor(0.125f), 12);  // 12.5 -> even below
-    EXPECT_EQ(StepsFor(0.375f), 38);  // 37.5 -> even above
-    EXPECT_EQ(StepsFor(0.01f), 1);
-    EXPECT_EQ(StepsFor(500.0f), 50000);
+    EXPECT_EQ(StepsFor(0.125f), 12);  // 12.5 goes down to even
+    EXPECT_EQ(StepsFor(0.375f), 38);  // 37.5 goes up to even
     EXPECT_EQ(StepsFor(32000.0f), 3200000);
-    // Every step runs the calibrated count, read from the settings.
-    EXPECT_EQ(log.calls.back().second, 777);
-}
-
-TEST_F(DelayTest, TooShortNegativeAndNaNWaitOneStep) {
-    MarkCalibrated(5);
+    // Too short, negative and NaN all wait one step; huge requests are capped.
     EXPECT_EQ(StepsFor(0.001f), 1);
     EXPECT_EQ(StepsFor(-5.0f), 1);
-    EXPECT_EQ(StepsFor(0.004f), 1);
     EXPECT_EQ(StepsFor(std::numeric_limits<float>::quiet_NaN()), 1);
+    EXPECT_EQ(StepsFor(std::numeric_limits<float>::infinity()), kMaxCount);
+    // Every step runs the count held in the settings.
+    settings.DelayCount10us = 777;
+    StepsFor(1.0f);
+    EXPECT_EQ(spin.calls.back().second, 777);
 }
 
-TEST_F(DelayTest, HugeRequestIsCappedInsteadOfOverflowing) {
-    MarkCalibrated(5);
-    EXPECT_EQ(StepsFor(1e30f), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(StepsFor(std::numeric_limits<float>::infinity()),
-              std::numeric_limits<std::int32_t>::max());
-}
-
-TEST_F(DelayTest, FirstCallCalibratesThenWaits) {
-    // Readings around each trial: 500 ms took 0.5 s, 3 s took 3 s.
-    clock.script = {100.0f, 100.5f, 200.0f, 203.0f};
+TEST_F(DelayTest, FirstCallCalibratesThenWaitsWithTheHourglassMeanwhile) {
+    // 500 ms took 0.125 s: four times the count; then 3 s took 2.5 s.
+    clock.script = {10.0f, 10.125f, 20.0f, 22.5f};
     delay.DelayMs(1.0f);
     EXPECT_TRUE(settings.DelayCalibrated);
-    EXPECT_EQ(settings.DelayCount10us, 1000);
-    ASSERT_EQ(log.calls.size(), 3u);
-    EXPECT_EQ(log.calls[0], std::make_pair(50000, 1000));
-    EXPECT_EQ(log.calls[1], std::make_pair(300000, 1000));
-    EXPECT_EQ(log.calls[2], std::make_pair(100, 1000));
-    // Later calls do not calibrate again.
+    EXPECT_EQ(settings.DelayCount10us, 4800);
+    EXPECT_EQ(spin.calls, (std::vector<Spin>{{50000, 1000}, {300000, 4000}, {100, 4800}}));
+    EXPECT_EQ(cursor.changes, (std::vector<bool>{true, false}));
     delay.DelayMs(1.0f);
-    EXPECT_EQ(log.calls.size(), 4u);
+    EXPECT_EQ(spin.calls.size(), 4u);
     EXPECT_EQ(clock.reads, 4u);
 }
 
-TEST_F(DelayTest, CalibrationScalesByTheMeasuredTimesAndShowsTheHourglass) {
-    // 500 ms took 0.125 s: four times the count; then 3 s took 2.5 s.
-    clock.script = {10.0f, 10.125f, 20.0f, 22.5f};
-    delay.CalibrateDelay();
-    ASSERT_EQ(log.calls.size(), 2u);
-    EXPECT_EQ(log.calls[1], std::make_pair(300000, 4000));
-    EXPECT_EQ(settings.DelayCount10us, 4800);
-    EXPECT_EQ(cursor.changes, (std::vector<bool>{true, false}));
-}
-
 TEST_F(DelayTest, FastMachineRaisesTheCountBy40AndThenBy6) {
-    // 2^-8 s (< 5 ms), then 1/16 s (< 0.1 s), then 0.25 s; fine trial 3 s.
-    clock.script = {1.0f, 1.00390625f, 2.0f, 2.0625f, 3.0f, 3.25f, 4.0f, 7.0f};
-    delay.CalibrateDelay();
-    ASSERT_EQ(log.calls.size(), 4u);
-    EXPECT_EQ(log.calls[0].second, 1000);
-    EXPECT_EQ(log.calls[1].second, 40000);
-    EXPECT_EQ(log.calls[2].second, 240000);
-    EXPECT_EQ(log.calls[3], std::make_pair(300000, 480000));
+    // 2^-8 s (under 5 ms), 1/16 s (under 0.1 s), 0.25 s; then 3 s.
+    EXPECT_EQ(Calibrate({1, 1.00390625f, 2, 2.0625f, 3, 3.25f, 4, 7}),
+              (std::vector<std::int32_t>{1000, 40000, 240000, 480000}));
     EXPECT_EQ(settings.DelayCount10us, 480000);
+    // Under 5 ms, then 0.25 s: the sixfold is skipped.
+    EXPECT_EQ(Calibrate({1, 1.001953125f, 2, 2.25f, 3, 6}),
+              (std::vector<std::int32_t>{1000, 40000, 80000}));
 }
 
-TEST_F(DelayTest, SecondCoarseTrialLongEnoughSkipsTheSixfold) {
-    // Under 5 ms, then 0.25 s: x40 only.
-    clock.script = {1.0f, 1.001953125f, 2.0f, 2.25f, 3.0f, 6.0f};
-    delay.CalibrateDelay();
-    ASSERT_EQ(log.calls.size(), 3u);
-    EXPECT_EQ(log.calls[1].second, 40000);
-    EXPECT_EQ(settings.DelayCount10us, 80000);
+TEST_F(DelayTest, ThresholdComparisonsAreStrict) {
+    // Exactly 5 ms is not below 5 ms, but is below 0.1 s.
+    EXPECT_EQ(Calibrate({0, 0.005f, 1, 1.25f, 2, 5}),
+              (std::vector<std::int32_t>{1000, 6000, 12000}));
+    // Exactly 0.1 s is long enough.
+    EXPECT_EQ(Calibrate({0, 0.1f, 1, 4}).size(), 2u);
 }
 
-TEST_F(DelayTest, ComparisonsWithTheThresholdsAreStrict) {
-    // Exactly 5 ms is not below 5 ms, but below 0.1 s: only the sixfold.
-    clock.script = {0.0f, 0.005f, 1.0f, 1.25f, 2.0f, 5.0f};
-    delay.CalibrateDelay();
-    ASSERT_EQ(log.calls.size(), 3u);
-    EXPECT_EQ(log.calls[1].second, 6000);
-
-    // Exactly 0.1 s is long enough: no further trial.
-    log.calls.clear();
-    clock.reads = 0;
-    clock.script = {0.0f, 0.1f, 1.0f, 4.0f};
-    delay.CalibrateDelay();
-    EXPECT_EQ(log.calls.size(), 2u);
-    EXPECT_EQ(settings.DelayCount10us, 5000);
-}
-
-TEST_F(DelayTest, ResultsRoundHalfToEven) {
-    // 0.5 / 8 * 1000 = 62.5 -> 62; 3 / 3 keeps it.
-    clock.script = {0.0f, 8.0f, 10.0f, 13.0f};
-    delay.CalibrateDelay();
+TEST_F(DelayTest, CountsRoundHalfToEven) {
+    // 0.5 / 8 * 1000 = 62.5 -> 62, kept by an exact 3 s.
+    Calibrate({0, 8, 10, 13});
     EXPECT_EQ(settings.DelayCount10us, 62);
-
-    // Coarse 0.125 s gives 4000; fine 192 s gives 3 / 192 * 4000 = 62.5 -> 62.
-    log.calls.clear();
-    clock.reads = 0;
-    clock.script = {0.0f, 0.125f, 1000.0f, 1192.0f};
-    delay.CalibrateDelay();
-    EXPECT_EQ(settings.DelayCount10us, 62);
-
-    // 3 / 64 * 4000 = 187.5 -> 188.
-    clock.reads = 0;
-    clock.script = {0.0f, 0.125f, 1000.0f, 1064.0f};
-    delay.CalibrateDelay();
+    // 4000 after the coarse trial; 3 / 64 * 4000 = 187.5 -> 188.
+    Calibrate({0, 0.125f, 1000, 1064});
     EXPECT_EQ(settings.DelayCount10us, 188);
 }
 
-TEST_F(DelayTest, StoppedOrBackwardClockHitsTheFloorsWithoutOverflow) {
-    // A clock that never moves: x40, x6, floor 0.0005 s -> about 240 million, and the
-    // fine trial's floor of 0.1 s would ask for 7.2 billion: capped.
-    clock.now = 5000.0f;
-    delay.CalibrateDelay();
-    EXPECT_EQ(log.calls.size(), 4u);
-    // The floor is the single-precision 0.0005, a little above the decimal one.
-    EXPECT_EQ(log.calls[3].second, 239999989);
-    EXPECT_EQ(settings.DelayCount10us, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(cursor.changes, (std::vector<bool>{true, false}));
-
-    // A first trial spanning midnight reads as negative: treated as too short.
-    log.calls.clear();
-    clock.reads = 0;
-    clock.script = {86399.75f, 0.25f, 10.0f, 10.25f, 20.0f, 23.0f};
-    delay.CalibrateDelay();
-    EXPECT_EQ(log.calls[1].second, 40000);
-    EXPECT_EQ(settings.DelayCount10us, 80000);
-}
-
-TEST_F(DelayTest, SlowTrialNeverLeavesAZeroCount) {
-    // 500 ms that seemed to take an hour would round the count to 0 and turn
-    // every later wait into none.
-    clock.script = {0.0f, 3600.0f, 10.0f, 13.0f};
-    delay.CalibrateDelay();
+TEST_F(DelayTest, ClockExtremesHitTheFloorsWithoutOverflowOrZero) {
+    // A stopped clock: x40, x6, the 0.0005 s floor (single precision, so a
+    // little under 240 million), then the 0.1 s floor would ask for 7.2
+    // billion: capped.
+    EXPECT_EQ(Calibrate({5000}).back(), 239999989);
+    EXPECT_EQ(settings.DelayCount10us, kMaxCount);
+    // A first trial across midnight reads negative: too short.
+    EXPECT_EQ(Calibrate({86399.75f, 0.25f, 10, 10.25f, 20, 23}),
+              (std::vector<std::int32_t>{1000, 40000, 80000}));
+    // 500 ms that seemed to last an hour would round the count to 0 and make
+    // every later wait none.
+    Calibrate({0, 3600, 10, 13});
     EXPECT_EQ(settings.DelayCount10us, 1);
 }
 
-TEST_F(DelayTest, CalibrationConvergesOnASimulatedMachineWithACoarseClock) {
-    // 10000 iterations per 10 us and a clock ticking every 1/64 s.
-    log.clock = &clock;
-    log.secondsPerIteration = 1e-9;
-    log.tick = 1.0 / 64.0;
-    log.trueTime = 1000.0;
+TEST_F(DelayTest, ConvergesOnSimulatedMachinesWithACoarseClock) {
+    spin.clock = &clock;
+    spin.tick = 1.0 / 64.0;
+    spin.trueTime = 1000.0;
     clock.now = 1000.0f;
-    delay.CalibrateDelay();
+    // 10000 iterations per 10 us: one coarse trial at the sixfold.
+    spin.secondsPerIteration = 1e-9;
+    EXPECT_EQ(Calibrate({}).size(), 3u);
     EXPECT_NEAR(settings.DelayCount10us, 10000, 100);
-
-    // A machine 300 times faster goes through all three coarse trials.
-    log.calls.clear();
-    log.secondsPerIteration = 1e-9 / 300.0;
-    delay.CalibrateDelay();
-    EXPECT_EQ(log.calls.size(), 4u);
+    // 300 times faster: all three coarse trials.
+    spin.secondsPerIteration = 1e-9 / 300.0;
+    EXPECT_EQ(Calibrate({}).size(), 4u);
     EXPECT_NEAR(settings.DelayCount10us, 3000000, 30000);
 }
 
