@@ -22,7 +22,9 @@ TEST(HexToDec, NonDigitsCountAsZero) {
     EXPECT_EQ(HexToDec("-1"), 1);
     EXPECT_EQ(HexToDec("g"), 0);
     // Bytes outside ASCII are not digits either.
-    EXPECT_EQ(HexToDec("\xC3\xA4" "1"), 1);
+    EXPECT_EQ(HexToDec("\xC3\xA4"
+                       "1"),
+              1);
 }
 
 TEST(HexToDec, LongerTextUsesItsLastFourCharacters) {
