@@ -9,6 +9,8 @@ namespace quenlor {
 // is the system's ("." or ",").
 
 // "0.0##": at least one integer digit, one to three decimals (1.23456 -> 1.235).
+// The fixed formats round halves away from zero on the value's fifteen-digit
+// decimal text (1.0005 -> 1.001) and show no minus on a result of zero.
 std::string FormatFixed0_0hh(double value, const std::string& decimalSeparator = ".");
 // "0.0": one decimal (2 -> 2.0).
 std::string FormatFixed0_0(double value, const std::string& decimalSeparator = ".");
@@ -27,7 +29,8 @@ std::string FormatHex4(std::int32_t value);
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);
 // The number at the start of `text`, read with "." as decimal point, leading
-// blanks ignored; 0 when the text does not start with a number.
+// blanks ignored; 0 when the text does not start with a number. Beyond the
+// range of a double it gives the largest finite one.
 double LeadingNumber(const std::string& text);
 
 }  // namespace quenlor
