@@ -261,13 +261,17 @@ void frmManualReg::ListRegisters() {
 
 void frmManualReg::cmdUpdateFlash_Click() {
     QPointer<frmManualReg> self(this);
+    // Qt schedules paints for later; repaint draws at once so that the line is
+    // on the screen for the whole busy wait, and the yield flushes it.
     LineFlash->show();
+    LineFlash->repaint();
     QCoreApplication::processEvents();
     if (self.isNull())
         return;
     ctx_.registers.WriteRegister(GLOB_CMD, kFlashUpdateCommand);
     ctx_.delay.DelayMs(250);
     LineFlash->hide();
+    repaint(LineFlash->geometry());
     QCoreApplication::processEvents();
 }
 
