@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "platform/EzUsbDriver.h"
+#include "platform/IoPermission.h"
+#include "platform/PortIo.h"
+#include "platform/ProcessRunner.h"
+#include "platform/Registry.h"
+#include "platform/SystemInfo.h"
+
+namespace quenlor {
+
+// The outside services the program runs on: the real ones or the simulator.
+class Backends {
+  public:
+    virtual ~Backends() = default;
+    virtual EzUsbDriver& usbDriver() = 0;
+    virtual PortIo& portIo() = 0;
+    virtual IoPermission& ioPermission() = 0;
+    virtual Registry& registry() = 0;
+    virtual ProcessRunner& processes() = 0;
+    virtual SystemInfo& systemInfo() = 0;
+    // Shown by the main window when non-empty.
+    virtual std::string notice() const { return {}; }
+};
+
+}  // namespace quenlor

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quenlor {
+
+// The program's own command-line options (the hardware back-ends and test hooks).
+struct Options {
+    bool simulate = false;
+    bool help = false;
+    std::string simTrace;     // empty: no bus trace
+    std::string screenshot;   // empty: no screenshot
+    int screenshotMs = 3000;  // how long the read loop runs before the grab
+
+    // Parses the arguments after the program name; nullopt and `error` set on a
+    // bad command line.
+    static std::optional<Options> Parse(const std::vector<std::string>& args, std::string& error);
+    static std::string HelpText();
+};
+
+}  // namespace quenlor

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "app/Backends.h"
+#include "platform/MessageBoxes.h"
+#include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/PosixProcessRunner.h"
+#include "platform/linux/PpdevPort.h"
+
+namespace quenlor {
+
+// The machine's own services: libusb (when built), ppdev, the Linux stand-ins.
+class RealBackends : public Backends {
+  public:
+    explicit RealBackends(MessageBoxes& messages);
+    ~RealBackends() override;
+
+    EzUsbDriver& usbDriver() override { return *usb_; }
+    PortIo& portIo() override { return port_; }
+    IoPermission& ioPermission() override { return port_; }
+    Registry& registry() override { return registry_; }
+    ProcessRunner& processes() override { return processes_; }
+    SystemInfo& systemInfo() override { return systemInfo_; }
+
+  private:
+    std::unique_ptr<EzUsbDriver> usb_;
+    PpdevPort port_;
+    LinuxRegistry registry_;
+    PosixProcessRunner processes_;
+    LinuxSystemInfo systemInfo_;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+namespace quenlor {
+
+class frm1;
+
+// For the documentation: starts the read loop, grabs the main window after a
+// while into a PNG file and closes the program.
+class ScreenshotHook : public QObject {
+    Q_OBJECT
+  public:
+    ScreenshotHook(const std::string& file, int delayMs);
+    void arm(frm1& window);
+
+  private:
+    QString file_;
+    int delayMs_;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,272 @@
+// The main window offscreen against the simulated card and sensor, through the whole stack.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "sim/BusTrace.h"
+#include "tests/ui/UiRig.h"
+#include "ui/frm1.h"
+
+namespace quenlor {
+namespace {
+
+constexpr std::uint8_t kDiagStat = SimSensor::kDiagStat;
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+class frm1Test : public ::testing::Test {
+  protected:
+    void Build(UiRig::Setup setup) {
+        rig_ = std::make_unique<UiRig>(setup);
+        rig_->sensor().setTrace(&trace_);
+        window_ = std::make_unique<frm1>(rig_->ctx());
+    }
+    void Load(UiRig::Setup setup = {InterfaceUsb, true, false}) {
+        Build(setup);
+        window_->Form_Load();
+    }
+    // Read requests for DIAG_STAT on the wire (each read sends its request twice).
+    int DiagStatReads() const { return Count(wire_.str(), "sent 3C00") / 2; }
+
+    QPushButton& ReadButton() { return window_->outputs().cmdReadData(); }
+
+    std::ostringstream wire_;
+    BusTrace trace_{wire_};
+    std::unique_ptr<UiRig> rig_;
+    std::unique_ptr<frm1> window_;
+};
+
+TEST(frm1Os, ClassifiesTheFamilyByBuildAndVersion) {
+    EXPECT_EQ(frm1::ClassifyOs(1, 4.0, 2000), "Win95");
+    EXPECT_EQ(frm1::ClassifyOs(1, 4.1, 2001), "Win98");
+    EXPECT_EQ(frm1::ClassifyOs(2, 5.0, 2195), "WinNT");
+    EXPECT_EQ(frm1::ClassifyOs(2, 5.1, 2600), "WinXP");
+    EXPECT_EQ(frm1::ClassifyOs(2, 4.0, 1381), "WinNT");
+}
+
+TEST_F(frm1Test, LoadWithCardPreparesItAndTakesOnePass) {
+    Build({InterfaceUsb, true, false});
+    rig_->sensor().setSampleRate(0.001);  // no new sample: bit 7 stays as poked
+    rig_->sensor().pokeWord(kDiagStat, 0);
+    window_->Form_Load();
+
+    EXPECT_EQ(window_->windowTitle(), "Harnwick         Quenlor_Eval_Rev_2");
+    EXPECT_EQ(window_->OsName(), "WinXP");
+    EXPECT_TRUE(rig_->messages().boxes.empty());
+    EXPECT_TRUE(rig_->usb().UsbReady());
+    EXPECT_TRUE(window_->mnuUsb().isChecked());
+    EXPECT_EQ(rig_->card().staticBits(0), 120);
+    EXPECT_EQ(rig_->card().delaySetting(0), 25);
+
+    const char* labels[] = {"SUPPLY_OUT", "XACCL_OUT", "YACCL_OUT", "ZACCL_OUT",
+                            "TEMP_OUT",   "XINCL_OUT", "YINCL_OUT", "ZINCL_OUT"};
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_EQ(window_->outputs().lblReadReg(i).text(), labels[i - 1]);
+        EXPECT_TRUE(window_->outputs().ck(i).isChecked());
+        EXPECT_FALSE(window_->outputs().txtReadReg(i).text().isEmpty()) << i;
+        EXPECT_TRUE(window_->OutputValues()[static_cast<std::size_t>(i)].has_value()) << i;
+    }
+    EXPECT_FALSE(window_->OutputValues()[0].has_value());
+    EXPECT_FALSE(window_->OutputValues()[9].has_value());
+    // Once by the status display, once by the single data-ready poll, although bit 7 is 0.
+    EXPECT_EQ(DiagStatReads(), 2);
+    EXPECT_EQ(ReadButton().text(), "Read");
+    EXPECT_EQ(window_->accelPlot().state().X, 1.0f);
+    EXPECT_EQ(window_->inclPlot().state().X, 1.0f);
+    EXPECT_EQ(window_->accelPlot().scaleButton().text(), "2");
+    EXPECT_EQ(window_->inclPlot().lowerLabel().text(), "-180");
+    EXPECT_EQ(window_->accelPlot().cursorYLabel().text(), "0.00");
+    EXPECT_EQ(window_->status().LBLAtitle(7).text(), "Data Ready");
+}
+
+TEST_F(frm1Test, LoadWithoutCardOpensTheSelectionWindowAndKeepsUsb) {
+    Build({InterfaceUsb, false, false});
+    UiRig::CloseModalSoon(50);
+    window_->Form_Load();
+
+    ASSERT_FALSE(rig_->messages().boxes.empty());
+    EXPECT_EQ(rig_->messages().boxes.front().text,
+              "No USB Buffers Found, Please Verify Setup and Restart");
+    EXPECT_EQ(rig_->settings().Interface, InterfaceUsb);
+    EXPECT_FALSE(window_->mnuUsb().isChecked());
+    EXPECT_EQ(window_->accelPlot().state().X, 1.0f);  // the load went on
+}
+
+TEST_F(frm1Test, UsbOnWin95IsRefusedOnceAndTheMenuHidden) {
+    Build({InterfaceUsb, true, false});
+    rig_->systemInfo().platform = 1;
+    rig_->systemInfo().buildNumber = 950;
+    window_->Form_Load();
+
+    EXPECT_EQ(window_->OsName(), "Win95");
+    ASSERT_EQ(rig_->messages().texts(),
+              std::vector<std::string>{"USB not available for Windows95"});
+    EXPECT_EQ(rig_->messages().boxes.front().title, "Quenlor_Eval_Rev_2");
+    EXPECT_EQ(rig_->settings().Interface, InterfaceNone);
+    EXPECT_FALSE(window_->mnuUsb().isChecked());
+    EXPECT_FALSE(window_->mnuUsb().isVisible());
+    EXPECT_FALSE(rig_->usb().UsbReady());
+    EXPECT_EQ(window_->accelPlot().state().X, 1.0f);
+}
+
+TEST_F(frm1Test, NoOrUnknownInterfaceAsksForOneAndStillReadsOnce) {
+    for (std::int16_t value : {std::int16_t{0}, std::int16_t{7}}) {
+        Load({value, true, false});
+        EXPECT_EQ(rig_->messages().texts(),
+                  std::vector<std::string>{"Please select an interface before taking data"})
+            << value;
+        EXPECT_EQ(rig_->settings().Interface, InterfaceNone);
+        EXPECT_EQ(window_->status().LbLAbit(0).text(), "OK");  // decoded what access yields
+        EXPECT_EQ(window_->accelPlot().state().X, 1.0f);
+        EXPECT_EQ(rig_->sensor().frameCount(), 0u);  // nothing reached the wire
+    }
+}
+
+TEST_F(frm1Test, ParallelPortIsPreparedOnNtOnly) {
+    Load({InterfaceParallel, false, false});
+    EXPECT_GT(rig_->registry().opens, 0);  // the driver installation looked at the service
+    EXPECT_EQ(rig_->ioPermission().grants, std::vector<std::int16_t>{888});
+    EXPECT_TRUE(rig_->settings().PortIoReady);
+    EXPECT_TRUE(rig_->messages().boxes.empty());
+
+    Build({InterfaceParallel, false, false});
+    rig_->systemInfo().platform = 1;
+    rig_->systemInfo().buildNumber = 2222;
+    window_->Form_Load();
+    EXPECT_EQ(window_->OsName(), "Win98");
+    EXPECT_EQ(rig_->registry().opens, 0);
+    EXPECT_TRUE(rig_->ioPermission().grants.empty());
+    EXPECT_FALSE(rig_->settings().PortIoReady);
+}
+
+TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {
+    Load();
+    rig_->settings().PortAddress = 632;
+    window_->MnuExit().trigger();
+    EXPECT_TRUE(window_->closing());
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(ReadFile(rig_->settingsFile()),
+              "Interface =  2 \r\nPort Address =  632 \r\nProductNumber =  0 \r\n");
+
+    Load();
+    window_->show();
+    rig_->settings().Interface = InterfaceNone;
+    window_->close();
+    EXPECT_EQ(ReadFile(rig_->settingsFile()).substr(0, 17), "Interface =  0 \r\n");
+}
+
+TEST_F(frm1Test, ClosingWhileTheLoopRunsEndsItAtTheNextYield) {
+    Load();
+    window_->show();
+    QTimer::singleShot(30, window_.get(), [this] { window_->close(); });
+    ReadButton().click();  // returns only when the loop has ended
+    EXPECT_TRUE(window_->closing());
+    EXPECT_GT(window_->accelPlot().state().X, 1.0f);
+    EXPECT_TRUE(std::filesystem::exists(rig_->settingsFile()));
+}
+
+TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
+    Load();
+    const float start = window_->accelPlot().state().X;
+    QTimer::singleShot(30, &ReadButton(), [this] {
+        EXPECT_EQ(ReadButton().text(), "STOP");
+        ReadButton().click();  // STOP: returns at once
+        EXPECT_EQ(ReadButton().text(), "Read");
+        ReadButton().click();  // Read again before the loop looked: a nested loop
+    });
+    QTimer::singleShot(80, &ReadButton(), [this] { ReadButton().click(); });
+    ReadButton().click();
+    EXPECT_EQ(ReadButton().text(), "Read");
+    // Both loops ran passes between the timers.
+    EXPECT_GT(window_->accelPlot().state().X, start + 2);
+
+    // Stopped: nothing more happens.
+    const float stopped = window_->accelPlot().state().X;
+    QTest::qWait(20);
+    EXPECT_EQ(window_->accelPlot().state().X, stopped);
+}
+
+TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {
+    Load();
+    for (int i = 1; i <= 8; ++i)
+        window_->outputs().ck(i).setChecked(false);
+    window_->outputs().txtReadReg(2).setText("kept");
+    const auto framesBefore = rig_->sensor().frameCount();
+    const int diagBefore = DiagStatReads();
+    window_->ReadLoop();
+    EXPECT_EQ(window_->outputs().txtReadReg(2).text(), "kept");
+    EXPECT_EQ(window_->accelPlot().state().X, 2.0f);
+    // Only the data-ready poll went over the wire.
+    EXPECT_EQ(rig_->sensor().frameCount() - framesBefore, 2u);
+    EXPECT_EQ(DiagStatReads() - diagBefore, 1);
+}
+
+TEST_F(frm1Test, StatusColoursFollowTheBits) {
+    Load();
+    rig_->sensor().pokeWord(kDiagStat, 0);
+    window_->status().CmdReadStatus().click();
+    for (int b = 0; b < 12; ++b) {
+        EXPECT_EQ(window_->status().LbLAbit(b).text(), "OK") << b;
+        EXPECT_EQ(window_->status().bitColour(b), StatusPanel::kGreen) << b;
+        EXPECT_EQ(window_->status().LbLAbit(b).palette().color(QPalette::Window),
+                  QColor(StatusPanel::kGreen));
+    }
+    rig_->sensor().pokeWord(kDiagStat, 0xF081);  // bits 12..15 show nowhere
+    window_->ReadStatus();
+    for (int b = 0; b < 12; ++b) {
+        const bool set = b == 0 || b == 7;
+        EXPECT_EQ(window_->status().LbLAbit(b).text(), b == 0 ? "FAIL" : (b == 7 ? "SET" : "OK"))
+            << b;
+        EXPECT_EQ(window_->status().bitColour(b),
+                  b == 0 ? StatusPanel::kRed : (set ? StatusPanel::kYellow : StatusPanel::kGreen))
+            << b;
+    }
+    EXPECT_EQ(window_->status().LBLAtitle(0).text(), "Supply < 3.150 V");
+    EXPECT_EQ(window_->status().LBLAtitle(11).text(), "System Alarm");
+}
+
+TEST_F(frm1Test, ClearCommandsTheSensorAndShowsTheRegisterAfterwards) {
+    Load();
+    rig_->sensor().pokeWord(kDiagStat, 0x0009);
+    window_->ReadStatus();
+    ASSERT_EQ(window_->status().LbLAbit(3).text(), "FAIL");
+    wire_.str("");
+    window_->status().cmdClearStatus().click();
+    // GLOB_CMD (0x3E) takes one byte: 16 goes out as the single write frame BE10.
+    EXPECT_EQ(Count(wire_.str(), "sent BE10"), 1);
+    EXPECT_EQ(Count(wire_.str(), "sent BF"), 0);
+    EXPECT_EQ(window_->status().LbLAbit(3).text(), "OK");
+    EXPECT_EQ(window_->status().LbLAbit(0).text(), "OK");
+}
+
+}  // namespace
+}  // namespace quenlor
+
+int main(int argc, char** argv) {
+    // Test discovery runs the binary without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+#include "platform/LocaleInfo.h"
+#include "ui/OutputValues.h"
+#include "ui/PlotArea.h"
+#include "ui/PlotState.h"
+
+namespace quenlor {
+
+// One strip chart with its scale button, range labels and cursor read-outs.
+class PlotPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    // Object names of the panel's controls.
+    struct Names {
+        QString picture, scaleButton, upper, middle, lower, xmin, xmax, cursorX, cursorY;
+    };
+    struct Config {
+        QString title;
+        QString unitCaption;
+        QStringList cycle;            // scale button captions; the first is the initial one
+        std::array<int, 3> channels;  // OutputValues entries of X, Y and Z
+        Names names;
+    };
+
+    PlotPanel(Config config, LocaleInfo& locale, QWidget* parent = nullptr);
+
+    // Initial captions, range and cursor texts.
+    void Prepare();
+    // The range for this pass from the scale button: copies it to the upper and
+    // lower labels and returns their numeric values.
+    void RangeFromButton(float& hipk, float& lowpk);
+    // One sweep step. `ticked(c)` tells whether channel c (0..2) is drawn.
+    void PlotDataPoints(const OutputValueArray& yvalue, float& hipk, float& lowpk,
+                        const std::array<bool, 3>& ticked);
+    void ScaleClick();
+    void ShowCursor(double x, double y);
+
+    const PlotState& state() const { return state_; }
+    PlotArea& picture() { return *picture_; }
+    QPushButton& scaleButton() { return *scaleButton_; }
+    QLabel& upperLabel() { return *upper_; }
+    QLabel& middleLabel() { return *middle_; }
+    QLabel& lowerLabel() { return *lower_; }
+    QLabel& cursorXLabel() { return *cursorX_; }
+    QLabel& cursorYLabel() { return *cursorY_; }
+
+    static constexpr QRgb kMarker = qRgb(215, 215, 215);
+    static constexpr std::array<QRgb, 3> kChannelColours{qRgb(180, 0, 0), qRgb(0, 180, 0),
+                                                         qRgb(0, 0, 180)};
+
+  private:
+    QLabel* makeLabel(const QString& name, const QString& text);
+    float captionValue(const QString& text) const;
+    QString general(float value) const;
+
+    Config config_;
+    LocaleInfo& locale_;
+    PlotState state_;
+    PlotArea* picture_;
+    QPushButton* scaleButton_;
+    QLabel* upper_;
+    QLabel* middle_;
+    QLabel* lower_;
+    QLabel* cursorX_;
+    QLabel* cursorY_;
+};
+
+}  // namespace quenlor

@@ -1,0 +1,28 @@
+#include "ui/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace quenlor {
+
+void QtMessageBoxes::showBox(const std::string& text, const std::string& title, MessageIcon icon) {
+    QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
+    switch (icon) {
+        case MessageIcon::Warning:
+            qtIcon = QMessageBox::Warning;
+            break;
+        case MessageIcon::Critical:
+            qtIcon = QMessageBox::Critical;
+            break;
+        case MessageIcon::Information:
+            qtIcon = QMessageBox::Information;
+            break;
+        case MessageIcon::None:
+            break;
+    }
+    QMessageBox box(qtIcon, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace quenlor

@@ -1,0 +1,297 @@
+#include "ui/frm1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "core/NumberFormat.h"
+#include "core/SettingsFile.h"
+#include "ui/frmDatalog.h"
+#include "ui/frmManualReg.h"
+#if __has_include("ui/frmUSBselect.h")
+#include "ui/frmUSBselect.h"
+#define QUENLOR_USBSELECT 1
+#endif
+
+namespace quenlor {
+
+namespace {
+const QString kRead = QStringLiteral("Read");
+const QString kStop = QStringLiteral("STOP");
+
+PlotPanel::Config accelConfig() {
+    return {QStringLiteral("Acceleration"),
+            QStringLiteral("Scale(g)"),
+            {"2", "1.5", "1", "0.5", "0.25"},
+            {2, 3, 4},
+            {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin", "lblXmax",
+             "lblCursorX", "lblCursorY"}};
+}
+
+PlotPanel::Config inclConfig() {
+    return {QStringLiteral("Inclination"),
+            QStringLiteral("Scale(deg)"),
+            {"180", "90", "30", "10"},
+            {6, 7, 8},
+            {"Picture2", "cmdPlotScale2", "lblPFS2", "LblYmid2", "LblNFS2", "lblXmin2", "lblXmax2",
+             "LblCursorX2", "LblCursorY2"}};
+}
+}  // namespace
+
+frm1::frm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("frm1"));
+    buildMenus();
+    buildLayout();
+    if (!ctx_.simulationNotice.empty()) {
+        auto* notice = new QLabel(QString::fromStdString(ctx_.simulationNotice), this);
+        notice->setObjectName(QStringLiteral("lblSimulationNotice"));
+        notice->setStyleSheet(
+            QStringLiteral("QLabel { background: rgb(255, 200, 0); color: black; font-weight: "
+                           "bold; padding: 2px 8px; }"));
+        statusBar()->addWidget(notice, 1);
+    }
+}
+
+frm1::~frm1() = default;
+
+void frm1::buildMenus() {
+    mnuInterface_ = menuBar()->addMenu(QStringLiteral("Interface"));
+    mnuInterface_->setObjectName(QStringLiteral("mnuInterface"));
+    mnuUsb_ = mnuInterface_->addAction(QStringLiteral("Usb"));
+    mnuUsb_->setObjectName(QStringLiteral("mnuUsb"));
+    mnuUsb_->setCheckable(true);
+    mnuDatalog_ = menuBar()->addAction(QStringLiteral("Datalog"));
+    mnuDatalog_->setObjectName(QStringLiteral("mnuDatalog"));
+    mnuRegisters_ = menuBar()->addAction(QStringLiteral("Registers"));
+    mnuRegisters_->setObjectName(QStringLiteral("mnuRegisters"));
+    mnuExit_ = menuBar()->addAction(QStringLiteral("Exit"));
+    mnuExit_->setObjectName(QStringLiteral("MnuExit"));
+
+    // The tick follows the interface state only; a click must not toggle it by itself.
+    connect(mnuUsb_, &QAction::triggered, this, [this] {
+        mnuUsb_->setChecked(ctx_.settings.Interface == InterfaceUsb);
+        mnuUsb_Click();
+    });
+    connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
+    connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
+    connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
+}
+
+void frm1::buildLayout() {
+    auto* central = new QWidget(this);
+    outputs_ = new OutputPanel(central);
+    status_ = new StatusPanel(central);
+    incl_ = new PlotPanel(inclConfig(), ctx_.locale, central);
+    accel_ = new PlotPanel(accelConfig(), ctx_.locale, central);
+    incl_->setObjectName(QStringLiteral("frameInclination"));
+    accel_->setObjectName(QStringLiteral("frameAcceleration"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(outputs_);
+    left->addWidget(status_);
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addWidget(incl_, 1);
+    right->addWidget(accel_, 1);
+    auto* columns = new QHBoxLayout(central);
+    columns->addLayout(left);
+    columns->addLayout(right, 1);
+    setCentralWidget(central);
+
+    connect(&outputs_->cmdReadData(), &QPushButton::clicked, this, &frm1::cmdReadData_Click);
+    connect(&status_->CmdReadStatus(), &QPushButton::clicked, this, &frm1::ReadStatus);
+    connect(&status_->cmdClearStatus(), &QPushButton::clicked, this, &frm1::ClearStatus);
+}
+
+std::string frm1::ClassifyOs(int platformId, double version, int build) {
+    if (platformId == 1)
+        return build > 2000 ? "Win98" : "Win95";
+    return version > 5.0 ? "WinXP" : "WinNT";
+}
+
+void frm1::Form_Load() {
+    osName_ = ClassifyOs(ctx_.systemInfo.platformId(), ctx_.systemInfo.version(),
+                         ctx_.systemInfo.build());
+    prepareInterface();
+    setWindowTitle(QStringLiteral("Harnwick         ") + QString::fromLatin1(kAppTitle));
+    accel_->Prepare();
+    incl_->Prepare();
+    ctx_.registerTable.BuildRegisterTable();
+    for (int i = 1; i <= 8; ++i) {
+        outputs_->lblReadReg(i).setText(
+            QString::fromStdString(ctx_.registerTable[static_cast<std::int16_t>(i)].Label));
+        outputs_->ck(i).setChecked(true);
+    }
+    ReadStatus();
+    if (closing_)
+        return;
+    ReadLoop();
+}
+
+void frm1::prepareInterface() {
+    Settings& s = ctx_.settings;
+    if (s.Interface == InterfaceParallel) {
+        if (osName_ == "WinXP" || osName_ == "WinNT") {
+            ctx_.ioDriver.InstallIoDriver();
+            ctx_.ioPermission.giveio(s.PortAddress);
+            s.PortIoReady = true;
+            ctx_.parallel.ParPortInit();
+        }
+    } else if (s.Interface == InterfaceUsb) {
+        if (osName_ == "Win95") {
+            ctx_.messages.show("USB not available for Windows95");
+            s.Interface = InterfaceNone;
+            mnuUsb_->setChecked(false);
+            mnuUsb_->setVisible(false);
+            return;
+        }
+        ctx_.usb.FindUsbBuffers();
+        if (ctx_.usb.UsbReady()) {
+            mnuUsb_->setChecked(true);
+            ctx_.usbSpi.UsbSpiSetBits(s.UsbSpiBits);
+            ctx_.usbSpi.UsbSpiSetup(s.UsbSpiDelay);
+        } else {
+            showUsbSelect();
+        }
+    } else {
+        s.Interface = InterfaceNone;
+        ctx_.messages.show("Please select an interface before taking data");
+    }
+}
+
+void frm1::showUsbSelect() {
+#ifdef QUENLOR_USBSELECT
+    if (!usbSelect_)
+        usbSelect_ = new frmUSBselect(ctx_, this, this);
+    usbSelect_->exec();
+#endif
+}
+
+bool frm1::yield() {
+    QCoreApplication::processEvents();
+    return !closing_;
+}
+
+bool frm1::running() const {
+    return outputs_->cmdReadData().text() == kStop;
+}
+
+std::array<bool, 3> frm1::ticks(int first) const {
+    return {outputs_->ck(first).isChecked(), outputs_->ck(first + 1).isChecked(),
+            outputs_->ck(first + 2).isChecked()};
+}
+
+void frm1::cmdReadData_Click() {
+    QPushButton& button = outputs_->cmdReadData();
+    if (button.text() == kRead)
+        button.setText(kStop);
+    else if (button.text() == kStop)
+        button.setText(kRead);
+    if (!yield())
+        return;
+    if (running())
+        ReadLoop();
+}
+
+void frm1::ReadLoop() {
+    const std::string sep = ctx_.locale.decimalSeparator();
+    do {
+        for (int i = 1; i <= 8; ++i) {
+            if (outputs_->ck(i).isChecked()) {
+                ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
+                const float scaled = ctx_.registers.RegisterReadResult.Scaled;
+                outputs_->txtReadReg(i).setText(
+                    QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
+                outputValues_[static_cast<std::size_t>(i)] = scaled;
+                if (!yield())
+                    return;
+            }
+            if (!yield())
+                return;
+        }
+        float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
+        accel_->RangeFromButton(accelHi, accelLo);
+        incl_->RangeFromButton(inclHi, inclLo);
+        PlotDataPointsAy(outputValues_, accelHi, accelLo);
+        PlotDataPointsIy(outputValues_, inclHi, inclLo);
+        WaitForDataReady();
+        if (closing_)
+            return;
+    } while (running());
+}
+
+void frm1::WaitForDataReady() {
+    int ready = 0;
+    do {
+        ctx_.registers.ReadRegister(DIAG_STAT);
+        ready = (ctx_.registers.RegisterReadResult.Value & 128) / 128;
+        if (!yield())
+            return;
+    } while (ready == 0 && running());
+}
+
+void frm1::PlotDataPointsAy(const OutputValueArray& yvalue, float& hipk, float& lowpk) {
+    accel_->PlotDataPoints(yvalue, hipk, lowpk, ticks(2));
+}
+
+void frm1::PlotDataPointsIy(const OutputValueArray& yvalue, float& hipk, float& lowpk) {
+    incl_->PlotDataPoints(yvalue, hipk, lowpk, ticks(6));
+}
+
+void frm1::ReadStatus() {
+    status_->ShowNames();
+    ctx_.registers.ReadRegister(DIAG_STAT);
+    status_->ShowValue(ctx_.registers.RegisterReadResult.Value);
+    yield();
+}
+
+void frm1::ClearStatus() {
+    ctx_.registers.WriteRegister(GLOB_CMD, 16);
+    ctx_.delay.DelayMs(50);
+    ReadStatus();
+}
+
+void frm1::mnuUsb_Click() {
+    showUsbSelect();
+    if (closing_)
+        return;
+    const bool ready = ctx_.usb.UsbReady();
+    ctx_.settings.Interface = ready ? InterfaceUsb : InterfaceNone;
+    mnuUsb_->setChecked(ready);
+}
+
+void frm1::mnuDatalog_Click() {
+    // Unloaded on close: a fresh window every time.
+    QPointer<frmDatalog> window = new frmDatalog(ctx_, outputs_->cmdReadData(), this);
+    window->exec();
+    if (window)
+        window->deleteLater();
+}
+
+void frm1::mnuRegisters_Click() {
+    // Hidden by its own button, destroyed by its close box: make a new one then.
+    if (!manualReg_)
+        manualReg_ = new frmManualReg(ctx_, this, this);
+    manualReg_->exec();
+}
+
+void frm1::MnuExit_Click() {
+    close();
+}
+
+void frm1::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        SaveSettings(ctx_.settings, ctx_.appDir.path());
+    }
+    event->accept();
+    hide();
+    // A read loop may be running below this handler: it sees closing_ at its
+    // next yield and unwinds; the event loop then ends.
+    QCoreApplication::quit();
+}
+
+}  // namespace quenlor

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <string>
+
+#include "ui/AppContext.h"
+#include "ui/OutputPanel.h"
+#include "ui/OutputValues.h"
+#include "ui/PlotPanel.h"
+#include "ui/StatusPanel.h"
+
+class QCloseEvent;
+
+namespace quenlor {
+
+class frmUSBselect;
+class frmManualReg;
+
+// The main window: live readout of the output registers, the two plots and the
+// status register. It is the only window that stays open; closing it ends the
+// program.
+class frm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frm1(AppContext& ctx, QWidget* parent = nullptr);
+    ~frm1() override;
+
+    // The load sequence; the window is shown after it.
+    void Form_Load();
+
+    void ReadLoop();
+    void WaitForDataReady();
+    void ReadStatus();
+    void ClearStatus();
+    void PlotDataPointsAy(const OutputValueArray& yvalue, float& hipk, float& lowpk);
+    void PlotDataPointsIy(const OutputValueArray& yvalue, float& hipk, float& lowpk);
+
+    void cmdReadData_Click();
+    void mnuUsb_Click();
+    void mnuDatalog_Click();
+    void mnuRegisters_Click();
+    void MnuExit_Click();
+
+    const std::string& OsName() const { return osName_; }
+    const OutputValueArray& OutputValues() const { return outputValues_; }
+    // True once the program is ending; the read loop stops touching the window.
+    bool closing() const { return closing_; }
+
+    OutputPanel& outputs() { return *outputs_; }
+    StatusPanel& status() { return *status_; }
+    PlotPanel& accelPlot() { return *accel_; }
+    PlotPanel& inclPlot() { return *incl_; }
+    QMenu& mnuInterface() { return *mnuInterface_; }
+    QAction& mnuUsb() { return *mnuUsb_; }
+    QAction& mnuDatalog() { return *mnuDatalog_; }
+    QAction& mnuRegisters() { return *mnuRegisters_; }
+    QAction& MnuExit() { return *mnuExit_; }
+
+    static std::string ClassifyOs(int platformId, double version, int build);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void buildLayout();
+    void prepareInterface();
+    void showUsbSelect();
+    // Runs pending events; false when the program is ending meanwhile.
+    bool yield();
+    bool running() const;
+    std::array<bool, 3> ticks(int first) const;
+
+    AppContext& ctx_;
+    std::string osName_;
+    OutputValueArray outputValues_{};
+    bool closing_ = false;
+
+    OutputPanel* outputs_;
+    StatusPanel* status_;
+    PlotPanel* accel_;
+    PlotPanel* incl_;
+    QMenu* mnuInterface_ = nullptr;
+    QAction* mnuUsb_ = nullptr;
+    QAction* mnuDatalog_ = nullptr;
+    QAction* mnuRegisters_ = nullptr;
+    QAction* mnuExit_ = nullptr;
+    QPointer<frmUSBselect> usbSelect_;
+    QPointer<frmManualReg> manualReg_;
+};
+
+}  // namespace quenlor
