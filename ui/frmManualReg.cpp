@@ -126,9 +126,11 @@ void frmManualReg::BuildControls() {
     // A fixed-pitch font with eight-character tab stops lines the columns up.
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     txtUserReg->setFont(fixed);
-    txtUserReg->setTabStopDistance(8 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')));
-    txtUserReg->setMinimumSize(
-        static_cast<int>(44 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char('0'))), 300);
+    // Room for the whole listing: 33 lines, the widest (49 columns) the dash line.
+    const QFontMetricsF metrics(fixed);
+    txtUserReg->setMinimumSize(static_cast<int>(56 * metrics.horizontalAdvance(QLatin1Char('0'))),
+                               static_cast<int>(36 * metrics.lineSpacing() + 24));
+    txtUserReg->setTabStopDistance(8 * metrics.horizontalAdvance(QLatin1Char(' ')));
 
     auto* userButtons = new QHBoxLayout;
     userButtons->addWidget(cmdReadAllReg);

@@ -8,4 +8,4 @@ gtest_discover_tests(quenlor_register_window_tests
 # Shows the window on a real (or virtual) display and saves its image: the
 # screenshot in docs/screenshots comes from here.
 add_executable(quenlor_register_window_shot ${CMAKE_CURRENT_SOURCE_DIR}/frmManualRegShot.cpp)
-target_link_libraries(quenlor_register_window_shot PRIVATE quenlor_ui quenlor_sim quenlor_platform_fakes)
+target_link_libraries(quenlor_register_window_shot PRIVATE quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)
