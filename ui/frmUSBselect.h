@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <array>
+
+#include "ui/AppContext.h"
+
+class QCloseEvent;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+
+namespace quenlor {
+
+class frmUSBdebug;
+
+// Lists the adapter cards at the four device names and lets the user pick one
+// or none. Created once, then only shown (modally) and hidden.
+class frmUSBselect : public QDialog {
+    Q_OBJECT
+
+  public:
+    frmUSBselect(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+
+    // The search action: rescans the device names and selects the card the
+    // scan picked (or "None"), sending it the delay and static bits.
+    void search();
+    // The card choice action for option 0..3, or "None" for 4.
+    void choose(int index);
+    // Hides the window; its table keeps its contents.
+    void ok();
+    void showDebug();
+
+    frmUSBdebug* debugWindow() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    AppContext& ctx_;
+    QPointer<QWidget> mainWindow_;
+    QPointer<frmUSBdebug> debug_;
+    bool searching_ = false;
+
+    QGroupBox* frameBufferSetup = nullptr;
+    std::array<QRadioButton*, 5> optUsbPort{};
+    std::array<QLineEdit*, 4> txtDescript0{};
+    std::array<QLineEdit*, 4> txtDriverRev{};
+    std::array<QLineEdit*, 4> txtSpeed{};
+    QPushButton* cmdFindEzUsb = nullptr;
+    QPushButton* cmdDebugUsb = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+}  // namespace quenlor
