@@ -11,10 +11,7 @@
 #include "core/SettingsFile.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
-#if __has_include("ui/frmUSBselect.h")
 #include "ui/frmUSBselect.h"
-#define QUENLOR_USBSELECT 1
-#endif
 
 namespace quenlor {
 
@@ -163,11 +160,9 @@ void frm1::prepareInterface() {
 }
 
 void frm1::showUsbSelect() {
-#ifdef QUENLOR_USBSELECT
     if (!usbSelect_)
         usbSelect_ = new frmUSBselect(ctx_, this, this);
     usbSelect_->exec();
-#endif
 }
 
 bool frm1::yield() {

@@ -112,6 +112,22 @@ TEST_F(frm1Test, LoadWithoutCardOpensTheSelectionWindowAndKeepsUsb) {
     EXPECT_EQ(window_->accelPlot().state().X, 1.0f);  // the load went on
 }
 
+TEST_F(frm1Test, UsbMenuFollowsTheCardChosenInTheSelectionWindow) {
+    Load({InterfaceNone, false, false});
+    rig_->messages().clear();
+    UiRig::CloseModalSoon(50);
+    window_->mnuUsb().trigger();
+    EXPECT_EQ(rig_->settings().Interface, InterfaceNone);
+    EXPECT_FALSE(window_->mnuUsb().isChecked());
+
+    rig_->card().placeCard(0);
+    UiRig::CloseModalSoon(50);  // the window searches again when it is shown
+    window_->mnuUsb().trigger();
+    EXPECT_TRUE(rig_->usb().UsbReady());
+    EXPECT_EQ(rig_->settings().Interface, InterfaceUsb);
+    EXPECT_TRUE(window_->mnuUsb().isChecked());
+}
+
 TEST_F(frm1Test, UsbOnWin95IsRefusedOnceAndTheMenuHidden) {
     Build({InterfaceUsb, true, false});
     rig_->systemInfo().platform = 1;

@@ -1,0 +1,189 @@
+// The read loop against the simulated sensor on real time with the calibrated
+// delay, and the cost of one plotting pass of both charts. The window runs
+// offscreen with both charts drawing.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+#include "core/Delay.h"
+#include "platform/fake/FakeLocaleInfo.h"
+#include "platform/fake/FakeSystemInfo.h"
+#include "platform/fake/FixedAppDirectory.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "sim/SimAdapterCard.h"
+#include "sim/SimParallelBoard.h"
+#include "sim/SimSensor.h"
+#include "tests/ui/RigIoPermission.h"
+#include "tests/ui/RigProcessRunner.h"
+#include "tests/ui/RigRegistry.h"
+#include "ui/QtClock.h"
+#include "ui/QtCursor.h"
+#include "ui/frm1.h"
+
+namespace quenlor {
+
+// The program's objects over the simulator, with the real clock and delay.
+struct LiveRig {
+    SimSensor sensor{7};
+    SimAdapterCard card{sensor};
+    SimParallelBoard board{sensor};
+    RigRegistry registry;
+    RigProcessRunner processes;
+    RigIoPermission permission;
+    RecordingMessageBoxes messages;
+    FakeLocaleInfo locale;
+    QtClock clock;
+    QtCursor cursor;
+    FixedAppDirectory appDir{"/tmp"};
+    FakeSystemInfo systemInfo;
+    Settings settings;
+    Delay delay{settings, clock, cursor};
+    RegisterTable table;
+    EzUsbAccess usb{card, messages};
+    UsbSpiCard usbSpi{usb, settings};
+    ParallelSpi parallel{settings, board, delay};
+    RegisterAccess registers{settings, table, usbSpi, parallel, delay};
+    IoDriverInstaller ioDriver{registry, processes, appDir, messages};
+    AppContext ctx{settings,   delay,      table,    usb,    usbSpi, parallel, registers, ioDriver,
+                   permission, systemInfo, messages, locale, clock,  appDir,   cursor,    {}};
+    std::unique_ptr<frm1> window;
+
+    LiveRig() {
+        card.placeCard(0);
+        settings.Interface = InterfaceUsb;
+        delay.CalibrateDelay();
+        window = std::make_unique<frm1>(ctx);
+        window->Form_Load();
+        window->resize(760, 620);
+        window->show();
+        QApplication::processEvents();
+    }
+};
+
+// Made on first use (the calibration takes seconds: once per run) and
+// destroyed by main while the application object still exists.
+std::unique_ptr<LiveRig>& RigHolder() {
+    static std::unique_ptr<LiveRig> rig;
+    return rig;
+}
+
+LiveRig& Rig() {
+    if (!RigHolder())
+        RigHolder() = std::make_unique<LiveRig>();
+    return *RigHolder();
+}
+
+// Runs the read loop for `seconds` at the sensor rate `rate` and counts passes
+// by the sweep position, which a measuring timer samples (it drives no work).
+void BM_ReadLoopAtRate(benchmark::State& state) {
+    LiveRig& rig = Rig();
+    const double rate = static_cast<double>(state.range(0));
+    rig.sensor.setSampleRate(rate);
+    double passes = 0, samples = 0, seconds = 0;
+    for (auto _ : state) {
+        int last = static_cast<int>(rig.window->accelPlot().state().X);
+        long counted = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const int x = static_cast<int>(rig.window->accelPlot().state().X);
+            counted += (x - last + 400) % 400;
+            last = x;
+        });
+        probe.start(20);
+        QPushButton& button = rig.window->outputs().cmdReadData();
+        QTimer::singleShot(1000, &button, [&button] { button.click(); });
+        const auto samplesBefore = rig.sensor.sampleCount();
+        const auto t0 = std::chrono::steady_clock::now();
+        button.click();  // returns when the loop has stopped
+        const auto t1 = std::chrono::steady_clock::now();
+        probe.stop();
+        const int x = static_cast<int>(rig.window->accelPlot().state().X);
+        counted += (x - last + 400) % 400;
+        passes += static_cast<double>(counted);
+        samples += static_cast<double>(rig.sensor.sampleCount() - samplesBefore);
+        seconds += std::chrono::duration<double>(t1 - t0).count();
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    // The ceiling: nine register accesses per pass, each ending with 0.1 ms.
+    const double ceiling = 1.0 / (9 * 0.0001);
+    state.counters["passes_per_s"] = passes / seconds;
+    state.counters["samples_per_s"] = samples / seconds;
+    state.counters["missed"] = samples > passes ? samples - passes : 0.0;
+    state.counters["ceiling_per_s"] = ceiling;
+    state.counters["passes_vs_ceiling"] = passes / seconds / ceiling;
+}
+BENCHMARK(BM_ReadLoopAtRate)
+    ->Arg(400)
+    ->Arg(600)
+    ->Arg(800)
+    ->Arg(900)
+    ->Arg(1000)
+    ->Arg(1100)
+    ->Arg(1300)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The peer of one pass without the window: the nine register accesses alone,
+// each with its 0.1 ms pause.
+void BM_NineRegisterAccesses(benchmark::State& state) {
+    LiveRig& rig = Rig();
+    for (auto _ : state) {
+        for (std::int16_t i = 1; i <= 8; ++i)
+            rig.registers.ReadRegister(i);
+        rig.registers.ReadRegister(DIAG_STAT);
+    }
+    state.counters["passes_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NineRegisterAccesses)->Unit(benchmark::kMicrosecond);
+
+// One pass of the read loop itself, idle caption: rows, yields, plots, one poll.
+void BM_OneReadLoopPass(benchmark::State& state) {
+    LiveRig& rig = Rig();
+    rig.sensor.setSampleRate(100000);
+    for (auto _ : state)
+        rig.window->ReadLoop();
+    state.counters["passes_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_OneReadLoopPass)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// One plotting pass of both charts, against the 50 microsecond budget.
+void BM_PlotPassBothCharts(benchmark::State& state) {
+    LiveRig& rig = Rig();
+    OutputValueArray values{};
+    float v = 0;
+    for (auto _ : state) {
+        v = v > 1.5f ? -1.5f : v + 0.01f;
+        for (std::size_t i = 2; i <= 8; ++i)
+            values[i] = v * static_cast<float>(i);
+        float ah = 2, al = -2, ih = 180, il = -180;
+        rig.window->PlotDataPointsAy(values, ah, al);
+        rig.window->PlotDataPointsIy(values, ih, il);
+        if ((state.iterations() & 63) == 0) {
+            state.PauseTiming();
+            QApplication::processEvents();  // let the repaints happen outside the timing
+            state.ResumeTiming();
+        }
+    }
+    state.counters["budget_us"] = 50;
+}
+BENCHMARK(BM_PlotPassBothCharts)->Unit(benchmark::kMicrosecond);
+
+}  // namespace quenlor
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    quenlor::RigHolder().reset();
+    return 0;
+}
