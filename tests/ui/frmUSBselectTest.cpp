@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "tests/ui/UiRig.h"
+#include "ui/frmUSBselect.h"
+
+namespace quenlor {
+namespace {
+
+UiRig::Setup NoCards() {
+    UiRig::Setup s;
+    s.card = false;
+    s.ready = false;
+    return s;
+}
+
+class UsbSelectTest : public ::testing::Test {
+  protected:
+    UsbSelectTest() : rig(NoCards()) { rig.card().setRecording(true); }
+
+    QRadioButton* opt(int i) {
+        return window->findChild<QRadioButton*>(QString("optUsbPort_%1").arg(i));
+    }
+    QString text(const char* name, int i) {
+        return window->findChild<QLineEdit*>(QString("%1_%2").arg(name).arg(i))->text();
+    }
+    void open() {
+        if (!window)
+            window = std::make_unique<frmUSBselect>(rig.ctx(), nullptr);
+        window->show();
+    }
+
+    UiRig rig;
+    std::unique_ptr<frmUSBselect> window;
+};
+
+TEST_F(UsbSelectTest, NoCardShowsOneMessageAndChoosesNone) {
+    rig.usb().SetUsbReady(true);  // left over from an earlier card
+    open();
+    EXPECT_EQ(rig.messages().texts(),
+              std::vector<std::string>{"No USB Buffers Found, Please Verify Setup and Restart"});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(opt(i)->isEnabled()) << i;
+        EXPECT_TRUE(text("txtDescript0", i).isEmpty());
+        EXPECT_TRUE(text("txtDriverRev", i).isEmpty());
+        EXPECT_TRUE(text("txtSpeed", i).isEmpty());
+    }
+    EXPECT_TRUE(opt(4)->isEnabled());
+    EXPECT_TRUE(opt(4)->isChecked());
+    window->findChild<QPushButton*>("cmdExit")->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(rig.usb().UsbReady());
+    EXPECT_TRUE(rig.settings().UsbLoopStop);
+}
+
+TEST_F(UsbSelectTest, OneCardAtEzusb1IsChosenAndGetsDelayAndBits) {
+    SimCardConfig full;
+    full.pipe3PacketSize = SimCardConfig::kFullSpeedPacket;
+    rig.card().placeCard(1, full);
+    rig.settings().UsbSpiDelay = 40;
+    rig.settings().UsbSpiBits = 0x28;
+    open();
+    EXPECT_TRUE(rig.messages().texts().empty());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(opt(i)->isEnabled(), i == 1) << i;
+    EXPECT_TRUE(opt(1)->isChecked());
+    EXPECT_TRUE(rig.usb().UsbReady());
+    EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-1");
+    const auto& writes = rig.card().bulkWrites(1);
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(writes[writes.size() - 2], (std::vector<std::uint8_t>{0x0B, 40}));
+    EXPECT_EQ(writes.back(), (std::vector<std::uint8_t>{0x0C, 0x28}));
+    EXPECT_EQ(rig.card().delaySetting(1), 40);
+    EXPECT_EQ(rig.card().staticBits(1), 0x28);
+    EXPECT_EQ(text("txtDescript0", 1).toStdString(), rig.usb().UsbCards[1].Descriptor0);
+    EXPECT_FALSE(text("txtDescript0", 1).isEmpty());
+    EXPECT_EQ(text("txtDriverRev", 1), "1.5");
+    EXPECT_EQ(text("txtSpeed", 1), "1.1");
+    EXPECT_TRUE(text("txtDescript0", 0).isEmpty());
+}
+
+TEST_F(UsbSelectTest, HandChosenCardHoldsUntilTheNextShowing) {
+    rig.card().placeCard(0);
+    rig.card().placeCard(2);
+    open();
+    EXPECT_TRUE(opt(0)->isChecked());
+    EXPECT_EQ(text("txtSpeed", 2), "2.0");
+    EXPECT_FALSE(opt(1)->isEnabled());
+    const std::size_t before = rig.card().bulkWrites(2).size();
+    opt(2)->click();
+    EXPECT_EQ(rig.card().bulkWrites(2).size(), before + 2);  // delay and bits
+    window->findChild<QPushButton*>("cmdExit")->click();
+    EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-2");
+    EXPECT_TRUE(rig.usb().UsbReady());
+
+    open();
+    EXPECT_TRUE(opt(0)->isChecked());
+    EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-0");
+    EXPECT_TRUE(rig.messages().texts().empty());
+}
+
+TEST_F(UsbSelectTest, NoneAndTheCloseBoxActLikeOk) {
+    rig.card().placeCard(0);
+    open();
+    ASSERT_TRUE(rig.usb().UsbReady());
+    rig.settings().UsbLoopStop = false;
+    const std::size_t before = rig.card().bulkWrites(0).size();
+    opt(4)->click();
+    EXPECT_EQ(rig.card().bulkWrites(0).size(), before);  // nothing sent
+    EXPECT_TRUE(rig.settings().UsbLoopStop);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(rig.usb().UsbReady());
+    // Still loaded: the table keeps its rows while hidden.
+    EXPECT_FALSE(text("txtDescript0", 0).isEmpty());
+}
+
+TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
+    rig.card().placeCard(0);
+    QWidget main;
+    main.move(120, 80);
+    main.show();
+    frmUSBselect dialog(rig.ctx(), &main);
+    EXPECT_EQ(dialog.pos(), main.pos());
+    dialog.show();
+    QCloseEvent event;
+    QApplication::sendEvent(&dialog, &event);
+    EXPECT_FALSE(event.isAccepted());
+    EXPECT_FALSE(dialog.isVisible());
+    main.hide();  // the program is ending
+    dialog.show();
+    QCloseEvent ending;
+    QApplication::sendEvent(&dialog, &ending);
+    EXPECT_TRUE(ending.isAccepted());
+}
+
+}  // namespace
+}  // namespace quenlor
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
