@@ -139,6 +139,10 @@ void frmUSBselect::ok() {
     hide();
 }
 
+frmUSBdebug* frmUSBselect::debugWindow() const {
+    return debug_.data();
+}
+
 void frmUSBselect::showDebug() {
     if (!debug_)
         debug_ = new frmUSBdebug(ctx_, mainWindow_, this);

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "tests/ui/UiRig.h"
+#include "ui/frmUSBdebug.h"
 #include "ui/frmUSBselect.h"
 
 namespace quenlor {
@@ -98,6 +99,22 @@ TEST_F(UsbSelectTest, HandChosenCardHoldsUntilTheNextShowing) {
     EXPECT_TRUE(rig.usb().UsbReady());
 
     open();
+    EXPECT_TRUE(opt(0)->isChecked());
+    EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-0");
+    EXPECT_TRUE(rig.messages().texts().empty());
+}
+
+TEST_F(UsbSelectTest, DebugOpensTheSetupWindowAndTheReturnRescans) {
+    rig.card().placeCard(0);
+    rig.card().placeCard(2);
+    open();
+    opt(2)->click();
+    UiRig::CloseModalSoon();
+    window->findChild<QPushButton*>("cmdDebugUsb")->click();
+    ASSERT_NE(window->debugWindow(), nullptr);
+    EXPECT_EQ(window->debugWindow()->windowTitle(), "USB SPI Card Setup");
+    EXPECT_FALSE(window->debugWindow()->isVisible());
+    // Coming back activates this window: the first valid card again.
     EXPECT_TRUE(opt(0)->isChecked());
     EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-0");
     EXPECT_TRUE(rig.messages().texts().empty());
