@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/Delay.h"
+#include "core/Settings.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/RecordingCursor.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "regmap/RegisterTable.h"
+#include "sim/BusTrace.h"
+#include "sim/SimAdapterCard.h"
+#include "sim/SimParallelBoard.h"
+#include "sim/SimSensor.h"
+#include "spi/ParallelSpi.h"
+#include "spi/RegisterAccess.h"
+#include "usb/EzUsbAccess.h"
+#include "usb/UsbSpiCard.h"
+
+namespace quenlor::test {
+
+// Pauses taken through Delay; the spin function cannot carry state of its own.
+inline int& PauseSteps() {
+    static int steps = 0;
+    return steps;
+}
+inline void CountingSpin(std::int32_t steps, std::int32_t) {
+    PauseSteps() += steps;
+}
+// One DelayMs(0.1) is ten 10-microsecond steps.
+inline int Pauses() {
+    return PauseSteps() / 10;
+}
+
+// The whole stack over one simulated sensor whose clock stands still, so its
+// registers keep what was last sampled or poked: the card at "Ezusb-0" and the
+// parallel-port board at 0x378. Every SPI frame goes to the trace.
+class SpiRig {
+  public:
+    SpiRig() {
+        PauseSteps() = 0;
+        settings.DelayCalibrated = true;
+        settings.DelayCount10us = 1;
+        settings.PortAddress = 0x378;
+        sensor.setTrace(&trace);
+        card.placeCard(0);
+        card.setRecording(true);
+        table.BuildRegisterTable();
+        usb.FindUsbBuffers();
+        // Take the sensor's first sample now, so pokes made by a test stay.
+        sensor.peekWord(0);
+        settings.Interface = InterfaceUsb;
+        regs.ReadRegister(FLASH_CNT);
+        settings.Interface = InterfaceNone;
+        clearLog();
+    }
+
+    void clearLog() {
+        log.str("");
+        PauseSteps() = 0;
+    }
+
+    // Words the sensor saw on a channel (0: the parallel board), in order,
+    // dropped frames included.
+    std::vector<std::uint16_t> sent(int channel) const {
+        std::vector<std::uint16_t> words;
+        std::istringstream in(log.str());
+        const std::string tag = "ch" + std::to_string(channel) + " sent ";
+        for (std::string line; std::getline(in, line);) {
+            const auto at = line.find(tag);
+            if (at != std::string::npos)
+                words.push_back(static_cast<std::uint16_t>(
+                    std::stoul(line.substr(at + tag.size(), 4), nullptr, 16)));
+        }
+        return words;
+    }
+    std::string text() const { return log.str(); }
+
+    std::ostringstream log;
+    BusTrace trace{log};
+    Settings settings;
+    FakeClock clock;
+    RecordingCursor cursor;
+    RecordingMessageBoxes messages;
+    Delay delay{settings, clock, cursor, &CountingSpin};
+    SimSensor sensor{7, [] { return 0.0; }};
+    SimAdapterCard card{sensor};
+    SimParallelBoard board{sensor};
+    RegisterTable table;
+    EzUsbAccess usb{card, messages};
+    UsbSpiCard usbSpi{usb, settings};
+    ParallelSpi par{settings, board, delay};
+    RegisterAccess regs{settings, table, usbSpi, par, delay};
+};
+
+}  // namespace quenlor::test
