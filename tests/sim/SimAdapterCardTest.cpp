@@ -1,0 +1,176 @@
+#include "sim/SimAdapterCard.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "sim/SimSensor.h"
+
+namespace quenlor {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class SimAdapterCardTest : public ::testing::Test {
+  protected:
+    bool request(DeviceHandle h, std::uint32_t code, Bytes input, Bytes& output,
+                 std::uint32_t& returned) {
+        return card.ioControl(h, code, input, output, returned);
+    }
+    bool bulk(DeviceHandle h, std::uint32_t code, std::uint8_t pipe, Bytes& data,
+              std::uint32_t& returned) {
+        return request(h, code, Bytes{pipe, 0, 0, 0}, data, returned);
+    }
+    static std::uint16_t le16(const Bytes& b, std::size_t at) {
+        return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+    }
+
+    SimSensor sensor{1, [] { return 0.0; }};
+    SimAdapterCard card{sensor};
+};
+
+TEST_F(SimAdapterCardTest, DescribesItselfLikeTheRealCard) {
+    SimCardConfig full;
+    full.pipe3PacketSize = SimCardConfig::kFullSpeedPacket;
+    full.productId = SimCardConfig::kProductKestin;
+    full.descriptor2 = "Hi";
+    card.placeCard(1, full);
+    const DeviceHandle h = card.open("Ezusb-1");
+    ASSERT_NE(h, kNoHandle);
+    std::uint32_t returned = 0;
+
+    Bytes table(356, 0);
+    ASSERT_TRUE(request(h, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_EQ(returned, 356u);
+    EXPECT_LT(table[16 + 2], 0x80) << "pipe 0 is an OUT endpoint";
+    EXPECT_GT(table[16 + 20 + 2], 0x80) << "pipe 1 is an IN endpoint";
+    EXPECT_EQ(le16(table, 16 + 3 * 20), 64);
+
+    Bytes descriptor(147, 0);
+    ASSERT_TRUE(request(h, SimAdapterCard::kDeviceDescriptor, Bytes(147, 0), descriptor, returned));
+    EXPECT_EQ(returned, 18u);
+    EXPECT_EQ(descriptor[0], 18);
+    EXPECT_EQ(le16(descriptor, 8), 0x7B1D);
+    EXPECT_EQ(le16(descriptor, 10), 0xEF00);
+
+    // String descriptor: first the 4-byte head, then the whole, in UTF-16LE.
+    const Bytes stringRequest{2, 0, 0, 0, 0x1B};
+    Bytes head(4, 0);
+    ASSERT_TRUE(request(h, SimAdapterCard::kStringDescriptor, stringRequest, head, returned));
+    EXPECT_EQ(head, (Bytes{6, 3, 'H', 0}));
+    Bytes whole(6, 0);
+    ASSERT_TRUE(request(h, SimAdapterCard::kStringDescriptor, stringRequest, whole, returned));
+    EXPECT_EQ(whole, (Bytes{6, 3, 'H', 0, 'i', 0}));
+    card.close(h);
+}
+
+TEST_F(SimAdapterCardTest, HandlesAreIndependentAndDieWithCloseOrUnplug) {
+    card.placeCard(0);
+    EXPECT_EQ(card.open("Ezusb-1"), kNoHandle);
+    EXPECT_EQ(card.open("Ezusb-4"), kNoHandle);
+    EXPECT_EQ(card.open("ezusb-0"), kNoHandle);
+    const DeviceHandle a = card.open("Ezusb-0");
+    const DeviceHandle b = card.open("Ezusb-0");
+    ASSERT_NE(a, kNoHandle);
+    ASSERT_NE(a, b);
+    EXPECT_EQ(card.openHandles(), 2);
+
+    Bytes table(356, 0);
+    std::uint32_t returned = 0;
+    card.close(a);
+    EXPECT_FALSE(request(a, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_TRUE(request(b, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_FALSE(request(12345, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+
+    card.unplug(0);
+    EXPECT_FALSE(request(b, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_EQ(card.open("Ezusb-0"), kNoHandle);
+    card.close(b);
+    card.close(a);
+    EXPECT_EQ(card.closesOfUnknownHandle(), 1);
+}
+
+TEST_F(SimAdapterCardTest, FirmwareCommandsAndTheirAnswers) {
+    card.placeCard(0);
+    const DeviceHandle h = card.open("Ezusb-0");
+    std::uint32_t returned = 0;
+    Bytes answer(2, 0);
+    EXPECT_FALSE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned)) << "nothing queued";
+
+    Bytes cmd{0x00};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned));
+    EXPECT_EQ(answer, (Bytes{1, 5}));
+
+    cmd = {0x0B, 0x40};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    cmd = {0x0C, 0xFF};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    EXPECT_EQ(card.delaySetting(0), 0x40);
+    cmd = {0x01};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned));
+    EXPECT_EQ(answer, (Bytes{0x40, 0x78})) << "only bits 3..6 are static bits";
+
+    // Channel 1 reaches the sensor, channel 2 has nothing behind it.
+    cmd = {0x0D, 1, 2, 0x56, 0x00, 0x00, 0x00};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    Bytes words(4, 0);
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkRead, 1, words, returned));
+    EXPECT_EQ(words[2] << 8 | words[3], SimSensor::kProductId);
+    cmd = {0x0E, 2, 1, 0x56, 0x00};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned));
+    EXPECT_EQ(answer, (Bytes{0xFF, 0xFF}));
+    EXPECT_EQ(card.lastChannel(0), 2);
+    EXPECT_EQ(sensor.frameCount(), 2u);
+
+    // A frame shorter than its count says is ignored; so is writing on an IN pipe.
+    cmd = {0x0D, 1, 3, 0x56, 0x00};
+    ASSERT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    EXPECT_FALSE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned));
+    EXPECT_FALSE(bulk(h, SimAdapterCard::kBulkWrite, 1, cmd, returned));
+    EXPECT_EQ(sensor.frameCount(), 2u);
+    card.close(h);
+}
+
+TEST_F(SimAdapterCardTest, InjectedFaultsHitTheCountedRequestOnly) {
+    card.placeCard(0);
+    card.placeCard(1);
+    card.failRequest(0, SimAdapterCard::kPipeTable, 2);
+    card.answerShort(0, SimAdapterCard::kDeviceDescriptor, 10);
+    const DeviceHandle h = card.open("Ezusb-0");
+    const DeviceHandle other = card.open("Ezusb-1");
+    Bytes table(356, 0);
+    std::uint32_t returned = 0;
+    EXPECT_TRUE(request(other, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_TRUE(request(h, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_FALSE(request(h, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+    EXPECT_EQ(returned, 0u);
+    EXPECT_TRUE(request(h, SimAdapterCard::kPipeTable, Bytes(356, 0), table, returned));
+
+    Bytes descriptor(147, 0xEE);
+    EXPECT_TRUE(request(h, SimAdapterCard::kDeviceDescriptor, Bytes(147, 0), descriptor, returned));
+    EXPECT_EQ(returned, 10u);
+    EXPECT_EQ(le16(descriptor, 8), 0x7B1D);
+    EXPECT_EQ(descriptor[10], 0xEE) << "bytes past a short answer are left alone";
+
+    // Unplugged after two more bulk requests: the second completes, the third fails.
+    card.unplugAfter(0, 2);
+    Bytes cmd{0x00};
+    Bytes answer(2, 0);
+    EXPECT_TRUE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    EXPECT_TRUE(bulk(h, SimAdapterCard::kBulkRead, 1, answer, returned));
+    EXPECT_FALSE(bulk(h, SimAdapterCard::kBulkWrite, 0, cmd, returned));
+    EXPECT_FALSE(card.hasCard(0));
+    EXPECT_TRUE(card.hasCard(1));
+
+    card.failOpen(1);
+    EXPECT_EQ(card.open("Ezusb-1"), kNoHandle);
+    card.clearFaults(1);
+    EXPECT_NE(card.open("Ezusb-1"), kNoHandle);
+}
+
+}  // namespace
+}  // namespace quenlor
