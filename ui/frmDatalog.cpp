@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -416,6 +417,7 @@ void frmDatalog::RunDatalog() {
         txtFileNum->setText(QString::number(f));
         const std::int64_t samples = WholeCount(Value(txtSamplesPerFile->text()));
         const int barMaximum = static_cast<int>(std::min<std::int64_t>(samples, INT32_MAX));
+        const std::int64_t barStep = std::max<std::int64_t>(1, samples / 500);
         prgDatalog->setRange(0, barMaximum);
         prgDatalog->reset();
         prgDatalog->setValue(0);
@@ -443,7 +445,8 @@ void frmDatalog::RunDatalog() {
             const double delayMs = Value(txtSampleDelay->text());
             if (delayMs > 0)
                 ctx.delay.DelayMs(static_cast<float>(delayMs));
-            if (s <= barMaximum)
+            // Moving the bar costs as much as a yield; it moves in steps it can show.
+            if (s <= barMaximum && (s == samples || s % barStep == 0))
                 prgDatalog->setValue(static_cast<int>(s));
             QCoreApplication::processEvents();
             stop = !self || cmdStartDatalog->text() == kStartCaption;

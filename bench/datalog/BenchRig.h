@@ -11,6 +11,7 @@
 
 #include "core/Delay.h"
 #include "core/Settings.h"
+#include "platform/PortIo.h"
 #include "platform/fake/FakeLocaleInfo.h"
 #include "platform/fake/FakeSystemInfo.h"
 #include "platform/fake/FixedAppDirectory.h"
@@ -23,7 +24,6 @@
 #include "spi/ParallelSpi.h"
 #include "spi/RegisterAccess.h"
 #include "tests/ui/RigIoPermission.h"
-#include "tests/ui/RigPortIo.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
 #include "ui/AppContext.h"
@@ -40,6 +40,13 @@ class SteadyClock : public Clock {
 
   private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// A parallel port with nothing attached; the bench runs over the USB card.
+class NullPortIo : public PortIo {
+  public:
+    void vbOut(std::int16_t, std::int16_t) override {}
+    std::int16_t vbInp(std::int16_t) override { return 0xFF; }
 };
 
 class BenchRig {
@@ -61,7 +68,7 @@ class BenchRig {
     QTemporaryDir tempDir_;
     SimSensor sensor_{1};
     SimAdapterCard card_{sensor_};
-    RigPortIo port_;
+    NullPortIo port_;
     RigRegistry registry_;
     RigProcessRunner processes_;
     RigIoPermission ioPermission_;
