@@ -26,7 +26,9 @@ class BoardDriver {
         out(5);
         std::uint16_t in = 0;
         for (int i = 0; i < bits; ++i) {
-            const std::int16_t d = ((word >> (15 - i)) & 1) != 0 ? 0 : 4;
+            // Cells past the sixteenth carry a 0 bit.
+            const bool one = i < 16 && ((word >> (15 - i)) & 1) != 0;
+            const std::int16_t d = one ? 0 : 4;
             out(7);
             in = static_cast<std::uint16_t>((in << 1) | (miso() ? 1 : 0));
             out(static_cast<std::int16_t>(d + 3));
