@@ -194,7 +194,15 @@ TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {
 TEST_F(frm1Test, ClosingWhileTheLoopRunsEndsItAtTheNextYield) {
     Load();
     window_->show();
-    QTimer::singleShot(30, window_.get(), [this] { window_->close(); });
+    // Close once a pass has plotted, however slow the build: polls until then.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, window_.get(), [this, &poll] {
+        if (window_->accelPlot().state().X > 1.0f) {
+            poll.stop();
+            window_->close();
+        }
+    });
+    poll.start(5);
     ReadButton().click();  // returns only when the loop has ended
     EXPECT_TRUE(window_->closing());
     EXPECT_GT(window_->accelPlot().state().X, 1.0f);
