@@ -34,8 +34,12 @@ void UsbSpiCard::UsbSpiReadSetup() {
         usb_.SetUsbReady(false);
     }
 
-    length = 2;
-    if (usb_.UsbBulkTransfer(handle, kAnswerPipe, buffer.data(), length) == 1) {
+    // A short answer leaves the command byte where the delay would be; taking
+    // it as the card's settings would report a read-back that never happened.
+    constexpr std::int32_t kAnswerBytes = 2;
+    length = kAnswerBytes;
+    if (usb_.UsbBulkTransfer(handle, kAnswerPipe, buffer.data(), length) == 1 &&
+        length >= kAnswerBytes) {
         settings_.UsbSpiDelay = buffer[0];
         settings_.UsbSpiBits = buffer[1] & kStaticBitsMask;
         usb_.CloseUsbDevice(handle);

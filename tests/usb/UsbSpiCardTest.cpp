@@ -205,6 +205,33 @@ TEST_F(UsbSpiCardTest, FailedReadSetupAnswerLeavesDelayZero) {
     EXPECT_EQ(card.openHandles(), 0);
 }
 
+// An answer that reports fewer bytes than the two asked for is a failed read:
+// neither the leftover command byte nor a lone delay byte becomes a setting.
+TEST_F(UsbSpiCardTest, ShortReadSetupAnswerIsAFailedRead) {
+    for (const std::uint32_t delivered : {0u, 1u}) {
+        SCOPED_TRACE(delivered);
+        usb.SetUsbReady(true);
+        boxes.clear();
+        settings.UsbSpiBits = 0x28;
+        card.answerShort(0, SimAdapterCard::kBulkRead, delivered);
+        spi.UsbSpiReadSetup();
+        EXPECT_EQ(boxes.texts(), Texts{"Error Reading SPI"});
+        EXPECT_EQ(boxes.boxes.at(0).title, kAppTitle);
+        EXPECT_FALSE(usb.UsbReady());
+        EXPECT_EQ(settings.UsbSpiDelay, 0);
+        EXPECT_EQ(settings.UsbSpiBits, 0x28);
+        EXPECT_EQ(card.openHandles(), 0);
+    }
+
+    // The card itself is fine: a whole answer reads back as before.
+    usb.SetUsbReady(true);
+    boxes.clear();
+    spi.UsbSpiReadSetup();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(settings.UsbSpiDelay, 25);
+    EXPECT_EQ(settings.UsbSpiBits, 0x78);
+}
+
 TEST_F(UsbSpiCardTest, FailedDelayAndBitsWritesKeepTheNewValues) {
     card.failBulkWrite(0);
     std::uint8_t delay = 40;
