@@ -1,5 +1,8 @@
 #include "spi/RegisterAccess.h"
 
+#include <algorithm>
+#include <array>
+
 namespace quenlor {
 
 namespace {
@@ -84,39 +87,31 @@ std::int32_t RegisterAccess::SpiRead(std::int32_t address) {
 }
 
 void RegisterAccess::SpiWriteByte(std::int32_t address, std::int32_t data) {
-    const std::int32_t word = WriteFrame(address, data);
-    switch (settings_.Interface) {
-        case InterfaceUsb: {
-            usb_.UsbWriteWords[1] = word;
-            settings_.UsbSpiChannel = 1;
-            std::uint8_t count = 1;
-            usb_.UsbSpiTransfer(count);
-            break;
-        }
-        case InterfaceParallel:
-            par_.ParSpiWord(word);
-            break;
-        default:
-            break;
-    }
+    const std::array<std::int32_t, 1> words{WriteFrame(address, data)};
+    SendWriteFrames(words);
 }
 
 void RegisterAccess::SpiWriteBytePair(std::int32_t address1, std::int32_t data1,
                                       std::int32_t address2, std::int32_t data2) {
-    const std::int32_t word1 = WriteFrame(address1, data1);
-    const std::int32_t word2 = WriteFrame(address2, data2);
+    const std::array<std::int32_t, 2> words{WriteFrame(address1, data1),
+                                            WriteFrame(address2, data2)};
+    SendWriteFrames(words);
+}
+
+// Over USB the frames go in one transfer; on the parallel port each is a
+// frame of its own, with the select released in between.
+void RegisterAccess::SendWriteFrames(std::span<const std::int32_t> words) {
     switch (settings_.Interface) {
         case InterfaceUsb: {
-            usb_.UsbWriteWords[1] = word1;
-            usb_.UsbWriteWords[2] = word2;
+            std::copy(words.begin(), words.end(), usb_.UsbWriteWords.begin() + 1);
             settings_.UsbSpiChannel = 1;
-            std::uint8_t count = 2;
+            auto count = static_cast<std::uint8_t>(words.size());
             usb_.UsbSpiTransfer(count);
             break;
         }
         case InterfaceParallel:
-            par_.ParSpiWord(word1);
-            par_.ParSpiWord(word2);
+            for (const std::int32_t word : words)
+                par_.ParSpiWord(word);
             break;
         default:
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "core/Delay.h"
 #include "core/Settings.h"
@@ -17,7 +18,7 @@ struct ReadResult {
 
 // Register read and write by table index over the interface in Settings.
 class RegisterAccess {
-public:
+  public:
     RegisterAccess(Settings& settings, RegisterTable& table, UsbSpiCard& usb, ParallelSpi& par,
                    Delay& delay);
 
@@ -31,7 +32,10 @@ public:
     void SpiWriteBytePair(std::int32_t address1, std::int32_t data1, std::int32_t address2,
                           std::int32_t data2);
 
-private:
+  private:
+    // Sends one or two write frames over the selected interface.
+    void SendWriteFrames(std::span<const std::int32_t> words);
+
     Settings& settings_;
     RegisterTable& table_;
     UsbSpiCard& usb_;

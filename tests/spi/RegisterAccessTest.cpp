@@ -148,6 +148,23 @@ TEST(RegisterAccess, UsbReadSendsRequestTwiceOnChannelOneAndTakesSecondAnswer) {
     EXPECT_EQ(rig.card.lastChannel(0), 1);
 }
 
+// A register write is one card transfer: both bytes' frames together, the
+// command register's single frame alone.
+TEST(RegisterAccess, UsbWritesAreOneTransferEach) {
+    using Bytes = std::vector<std::uint8_t>;
+    test::SpiRig rig;
+    rig.settings.Interface = InterfaceUsb;
+    rig.card.clearRecords();
+    rig.settings.UsbSpiChannel = 2;
+    rig.regs.WriteRegister(MSC_CTRL, 0x0004);
+    rig.regs.WriteRegister(GLOB_CMD, 0x0080);
+    rig.regs.SpiWriteByte(0xC1, 0x1FF);  // masked to 7 and 8 bits
+    EXPECT_THAT(rig.card.bulkWrites(0), ElementsAre(Bytes{0x0D, 0x01, 0x02, 0xB5, 0x00, 0xB4, 0x04},
+                                                    Bytes{0x0D, 0x01, 0x01, 0xBE, 0x80},
+                                                    Bytes{0x0D, 0x01, 0x01, 0xC1, 0xFF}));
+    EXPECT_EQ(rig.usbSpi.UsbWordCount, 1);
+}
+
 TEST(RegisterAccess, ParallelReadIsRequestFrameThenAnswerFrame) {
     test::SpiRig rig;
     rig.settings.Interface = InterfaceParallel;
