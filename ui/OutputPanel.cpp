@@ -1,6 +1,12 @@
 #include "ui/OutputPanel.h"
 
+#include <QEvent>
 #include <QGridLayout>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 
 namespace quenlor {
 
@@ -28,6 +34,67 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
     readButton_->setObjectName(QStringLiteral("cmdReadData"));
     readButton_->setToolTip(QStringLiteral("Read the Output Registers"));
     grid->addWidget(readButton_, 9, 0, 1, 3);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OutputPanel::changeEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::StyleChange:
+        case QEvent::PaletteChange:
+        case QEvent::FontChange:
+        case QEvent::EnabledChange:
+        case QEvent::ParentChange:
+            background_ = QPixmap();
+            break;
+        default:
+            break;
+    }
+    QGroupBox::changeEvent(event);
+}
+
+QWidget& OutputPanel::backdrop() {
+    QWidget* w = parentWidget();
+    while (w && !w->isWindow() && !w->autoFillBackground())
+        w = w->parentWidget();
+    return w ? *w : *this;
+}
+
+bool OutputPanel::backgroundCurrent() {
+    const qreal dpr = devicePixelRatioF();
+    return !background_.isNull() && background_.devicePixelRatio() == dpr &&
+           background_.size() == size() * dpr && backgroundTitle_ == title() &&
+           backgroundOffset_ == mapTo(window(), QPoint());
+}
+
+void OutputPanel::renderBackground() {
+    const qreal dpr = devicePixelRatioF();
+    QWidget& top = *window();
+    QWidget& under = backdrop();
+    backgroundOffset_ = mapTo(&top, QPoint());
+    backgroundTitle_ = title();
+    background_ = QPixmap(size() * dpr);
+    background_.setDevicePixelRatio(dpr);
+
+    // What the backdrop paints here, its brush anchored at its own origin.
+    QPainter fill(&background_);
+    fill.setBrushOrigin(mapTo(&under, QPoint()) * -1);
+    fill.fillRect(rect(), under.palette().brush(under.backgroundRole()));
+    fill.end();
+    // Then the group's own paint, with the painter set up as the group sets it up.
+    QStylePainter p(&background_, this);
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    p.drawComplexControl(QStyle::CC_GroupBox, option);
+}
+
+void OutputPanel::paintEvent(QPaintEvent* event) {
+    if (!backgroundCurrent())
+        renderBackground();
+    const QRect r = event->rect();
+    const qreal dpr = background_.devicePixelRatio();
+    QPainter p(this);
+    p.drawPixmap(QRectF(r), background_,
+                 QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
 }
 
 }  // namespace quenlor

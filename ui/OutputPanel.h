@@ -4,13 +4,26 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPoint>
 #include <QPushButton>
+#include <QString>
 #include <array>
+
+class QEvent;
+class QPaintEvent;
 
 namespace quenlor {
 
 // The "Output  Registers" group: eight rows of name, value and plot tick, and
 // the read button. Index 0 of the arrays is unused, rows are 1..8.
+//
+// The read loop repaints a value box after every read, and a value box is not
+// opaque, so the group's frame below it is repainted each time. The style
+// draws that frame from an image file it looks up anew on every paint, so the
+// group keeps its own finished background (window colour, frame and title)
+// and paints from that copy. As it paints every pixel, it is opaque, and
+// nothing behind it is repainted either.
 class OutputPanel : public QGroupBox {
     Q_OBJECT
   public:
@@ -21,11 +34,24 @@ class OutputPanel : public QGroupBox {
     QCheckBox& ck(int i) { return *ticks_[static_cast<std::size_t>(i)]; }
     QPushButton& cmdReadData() { return *readButton_; }
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
   private:
+    // The nearest widget up the chain that paints a background: it shows
+    // through wherever the group paints nothing.
+    QWidget& backdrop();
+    bool backgroundCurrent();
+    void renderBackground();
+
     std::array<QLabel*, 9> names_{};
     std::array<QLineEdit*, 9> values_{};
     std::array<QCheckBox*, 9> ticks_{};
     QPushButton* readButton_;
+    QPixmap background_;
+    QString backgroundTitle_;
+    QPoint backgroundOffset_;
 };
 
 }  // namespace quenlor

@@ -198,8 +198,8 @@ void frm1::ReadLoop() {
             if (outputs_->ck(i).isChecked()) {
                 ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
                 const float scaled = ctx_.registers.RegisterReadResult.Scaled;
-                outputs_->txtReadReg(i).setText(
-                    QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
+                ShowValue(outputs_->txtReadReg(i),
+                          QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
                 outputValues_[static_cast<std::size_t>(i)] = scaled;
                 if (!yield())
                     return;
@@ -216,6 +216,13 @@ void frm1::ReadLoop() {
         if (closing_)
             return;
     } while (running());
+}
+
+void frm1::ShowValue(QLineEdit& box, const QString& text) {
+    // Setting a line edit's text lays it out anew even when nothing changed;
+    // an unchanged reading is left alone.
+    if (box.text() != text)
+        box.setText(text);
 }
 
 void frm1::WaitForDataReady() {

@@ -74,6 +74,7 @@ class frm1 : public QMainWindow {
     bool yield();
     bool running() const;
     std::array<bool, 3> ticks(int first) const;
+    static void ShowValue(QLineEdit& box, const QString& text);
 
     AppContext& ctx_;
     std::string osName_;

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLayout>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -13,6 +16,7 @@
 
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
+#include "ui/OutputPanel.h"
 #include "ui/frm1.h"
 
 namespace quenlor {
@@ -281,6 +285,40 @@ TEST_F(frm1Test, ClearCommandsTheSensorAndShowsTheRegisterAfterwards) {
     EXPECT_EQ(Count(wire_.str(), "sent BF"), 0);
     EXPECT_EQ(window_->status().LbLAbit(3).text(), "OK");
     EXPECT_EQ(window_->status().LbLAbit(0).text(), "OK");
+}
+
+// Every pixel of the group outside its rows, as a plain group box of the same
+// title and size paints it; checked again after a resize and a palette change,
+// so a kept background that went stale shows.
+TEST(OutputPanelPaint, FrameAndTitleMatchAPlainGroupBox) {
+    QWidget windowA, windowB;
+    auto* panel = new OutputPanel(&windowA);
+    auto* plain = new QGroupBox(panel->title(), &windowB);
+    auto compare = [&](QSize size) {
+        for (QWidget* w : {&windowA, &windowB})
+            w->resize(size + QSize(20, 20));
+        panel->setGeometry(QRect(QPoint(10, 10), size));
+        plain->setGeometry(QRect(QPoint(10, 10), size));
+        const QImage a = windowA.grab().toImage();
+        const QImage b = windowB.grab().toImage();
+        const QRect rows = panel->layout()->contentsRect().translated(10, 10);
+        int differing = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (!rows.contains(x, y))
+                    differing += a.pixel(x, y) != b.pixel(x, y);
+        return differing;
+    };
+    windowA.show();
+    windowB.show();
+    EXPECT_EQ(compare({260, 300}), 0);
+    EXPECT_EQ(compare({300, 340}), 0);
+    QPalette dark = windowA.palette();
+    dark.setColor(QPalette::Window, QColor(90, 60, 60));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    windowA.setPalette(dark);
+    windowB.setPalette(dark);
+    EXPECT_EQ(compare({300, 340}), 0);
 }
 
 }  // namespace
