@@ -112,6 +112,13 @@ std::int64_t LargestReservable(std::int64_t wanted, int registers) {
     return largest;
 }
 
+// The progress bar moves at least in 5 % steps and at most once per 500
+// samples: each visible move repaints it at once, which costs as much as a few
+// dozen samples' yields, so short files get few moves and long ones fine steps.
+std::int64_t BarSteps(std::int64_t samples) {
+    return std::min(samples, std::max<std::int64_t>(20, samples / 500));
+}
+
 // What the run last read of the window, to finish a file should the window go.
 struct Snapshot {
     std::array<bool, frmDatalog::kSelectionCount> selected{};
@@ -383,13 +390,13 @@ void frmDatalog::RunDatalog() {
     running_ = true;
 
     ChooseSeparator();
+    lblFext->setText(fileExtension_);
     const std::string sep = Latin1(fieldSeparator_);
     const QString extension = fileExtension_;
     const std::string decimal = Latin1FromUtf8(ctx.locale.decimalSeparator());
     const std::filesystem::path directory = ctx.appDir.path();
 
     LBLDatalogInProgress->setVisible(true);
-    prgDatalog->setVisible(true);
     SetInputsEnabled(false);
 
     SampleBuffer lines;
@@ -403,6 +410,8 @@ void frmDatalog::RunDatalog() {
 
     const std::int64_t files = reserved ? WholeCount(Value(txtFilesPerSession->text())) : 0;
     Snapshot last;
+    QString lastDelayText;
+    double delayMs = 0;
     bool stop = false;
     for (std::int64_t f = 1; f <= files && !stop; ++f) {
         const QString baseName = baseName_;
@@ -415,13 +424,19 @@ void frmDatalog::RunDatalog() {
             break;
         }
         txtFileNum->setText(QString::number(f));
-        const std::int64_t samples = WholeCount(Value(txtSamplesPerFile->text()));
-        const int barMaximum = static_cast<int>(std::min<std::int64_t>(samples, INT32_MAX));
-        const std::int64_t barStep = std::max<std::int64_t>(1, samples / 500);
-        prgDatalog->setRange(0, barMaximum);
-        prgDatalog->reset();
-        prgDatalog->setValue(0);
+        const std::int64_t samples =
+            std::min<std::int64_t>(WholeCount(Value(txtSamplesPerFile->text())), INT32_MAX);
+        const std::int64_t barSteps = BarSteps(samples);
+        std::int64_t barStepsShown = 0;
+        std::int64_t nextBarAt = barSteps > 0 ? samples / barSteps : 0;
+        // Every change of a visible bar repaints it at once, so it is set up
+        // while hidden where it can be, and moved only in the steps it shows.
+        if (prgDatalog->isHidden())
+            prgDatalog->reset();
         prgDatalog->setFormat(QStringLiteral("File %1 of %2: %p%").arg(f).arg(files));
+        prgDatalog->setRange(0, static_cast<int>(samples));
+        prgDatalog->setValue(0);
+        prgDatalog->setVisible(true);
         QCoreApplication::processEvents();
         stop = !self;
 
@@ -442,12 +457,19 @@ void frmDatalog::RunDatalog() {
                 lines.Append(sep);
             }
             lines.EndLine();
-            const double delayMs = Value(txtSampleDelay->text());
+            // The box is disabled, so its text is parsed again only if changed.
+            const QString delayText = txtSampleDelay->text();
+            if (delayText != lastDelayText) {
+                lastDelayText = delayText;
+                delayMs = Value(delayText);
+            }
             if (delayMs > 0)
                 ctx.delay.DelayMs(static_cast<float>(delayMs));
-            // Moving the bar costs as much as a yield; it moves in steps it can show.
-            if (s <= barMaximum && (s == samples || s % barStep == 0))
+            if (s == nextBarAt) {
                 prgDatalog->setValue(static_cast<int>(s));
+                ++barStepsShown;
+                nextBarAt = samples * (barStepsShown + 1) / barSteps;
+            }
             QCoreApplication::processEvents();
             stop = !self || cmdStartDatalog->text() == kStartCaption;
         }

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -274,6 +275,53 @@ TEST_F(DatalogWindow, TwoFilesOfThreeSamplesAndASecondRunReplacingThem) {
               Header("DATALOG_1.csv", "7", "7", "0", "SUPPLY_OUT,XACCL_OUT,") +
                   Lines(1, "3.300128,0.999424,"));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv"}));
+}
+
+TEST_F(DatalogWindow, ExtensionLabelFollowsTheSeparatorRuleAtEveryRunStart) {
+    Open();
+    QLabel* fext = Child<QLabel>(QStringLiteral("lblFext"));
+    EXPECT_EQ(fext->text(), ".csv");
+    // The rule runs again only when a run starts.
+    rig.locale().separator = ",";
+    EXPECT_EQ(fext->text(), ".csv");
+    Configure("1", "1");
+    QString duringRun;
+    AtYield(1, 0, [&] { duringRun = fext->text(); });
+    StartButton()->click();
+    EXPECT_EQ(duringRun, ".txt");
+    EXPECT_EQ(fext->text(), ".txt");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"DATALOG_1.txt"});
+
+    rig.locale().separator = ".";
+    StartButton()->click();
+    EXPECT_EQ(fext->text(), ".csv");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_1.txt"}));
+}
+
+TEST_F(DatalogWindow, ProgressBarShowsEachFileFromStartToEndInFewSteps) {
+    Open();
+    Configure("1000", "2");
+    auto* bar = Child<QProgressBar>(QStringLiteral("prgDatalog"));
+    std::vector<std::vector<int>> moves;
+    std::vector<QString> texts;
+    QObject::connect(bar, &QProgressBar::valueChanged, window.get(), [&](int value) {
+        if (value == 0) {
+            moves.emplace_back();
+            texts.push_back(bar->text());
+        }
+        moves.back().push_back(value);
+    });
+    StartButton()->click();
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(texts, (std::vector<QString>{"File 1 of 2: 0%", "File 2 of 2: 0%"}));
+    for (const std::vector<int>& file : moves) {
+        EXPECT_GE(file.size(), 11u);
+        EXPECT_LE(file.size(), 21u);
+        EXPECT_EQ(file.back(), 1000);
+        EXPECT_TRUE(std::is_sorted(file.begin(), file.end()));
+        EXPECT_EQ(std::adjacent_find(file.begin(), file.end()), file.end());
+    }
+    EXPECT_TRUE(bar->isHidden()) << "the bar goes with the run";
 }
 
 TEST_F(DatalogWindow, NoHeaderAndMaskedValuesAsSignedIntegers) {
