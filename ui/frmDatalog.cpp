@@ -211,6 +211,9 @@ void frmDatalog::BuildControls() {
     prgDatalog->setObjectName(QStringLiteral("prgDatalog"));
     prgDatalog->setRange(0, 1);
     prgDatalog->setValue(0);
+    // Room for its text in runs of up to a few hundred files.
+    prgDatalog->setMinimumWidth(
+        prgDatalog->fontMetrics().horizontalAdvance(QStringLiteral("File 888 of 888: 100%")) + 24);
     cmdStartDatalog = new QPushButton(kStartCaption, this);
     cmdStartDatalog->setObjectName(QStringLiteral("cmdStartDatalog"));
     cmdStartDatalog->setAutoDefault(false);

@@ -1,10 +1,11 @@
 // Shows the datalog window on a display and saves its image to the file named
 // by the first argument; with a second argument "running" the image is taken
-// at the first yield of a run.
+// during a run, half way through its second file.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include <cstring>
@@ -24,11 +25,15 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     bool saved = false;
     if (argc > 2 && std::strcmp(argv[2], "running") == 0) {
-        window.findChild<QLineEdit*>("txtSamplesPerFile")->setText(QStringLiteral("40"));
+        window.findChild<QLineEdit*>("txtSamplesPerFile")->setText(QStringLiteral("1000"));
+        window.findChild<QLineEdit*>("txtFilesPerSession")->setText(QStringLiteral("3"));
         window.findChild<QCheckBox*>("CheckReg_1")->setChecked(true);
-        QObject::connect(window.findChild<QLineEdit*>("txtFileNum"), &QLineEdit::textChanged,
-                         &window, [&] {
-                             QApplication::processEvents();
+        // Half way through the second file; the bar moves just before a yield.
+        auto* fileNumber = window.findChild<QLineEdit*>("txtFileNum");
+        QObject::connect(window.findChild<QProgressBar*>("prgDatalog"), &QProgressBar::valueChanged,
+                         &window, [&](int value) {
+                             if (saved || fileNumber->text() != QStringLiteral("2") || value < 500)
+                                 return;
                              saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
                          });
         window.findChild<QPushButton*>("cmdStartDatalog")->click();
