@@ -13,8 +13,15 @@ constexpr std::size_t kPipeTableSize = 356;
 constexpr std::size_t kPipeEntryOffset = 16;
 constexpr std::size_t kPipeEntrySize = 20;
 constexpr std::size_t kDeviceDescriptorSize = 18;
+constexpr std::size_t kDescriptorBufferSize = 147;
 constexpr std::size_t kStringRequestSize = 5;
 constexpr std::size_t kPipeRecordSize = 4;
+constexpr std::uint8_t kStringRequestTag = 0x1B;
+
+bool allZero(std::span<const std::uint8_t> bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+}
+
 constexpr std::uint8_t kMaxWords = 16;
 
 void put16(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value) {
@@ -201,7 +208,8 @@ bool SimAdapterCard::ioControl(DeviceHandle handle, std::uint32_t controlCode,
     }
 
     if (recording_) {
-        requests_.push_back({slot, controlCode, input.size(), output.size(), ok, bytesReturned});
+        requests_.push_back({slot, controlCode, input.size(), output.size(), ok, bytesReturned,
+                             std::vector<std::uint8_t>(input.begin(), input.end())});
     }
     if (trace_ != nullptr) {
         std::span<const std::uint8_t> shown;
@@ -227,7 +235,7 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
     };
     switch (code) {
         case kPipeTable: {
-            if (output.size() < kPipeTableSize)
+            if (input.size() != kPipeTableSize || !allZero(input) || output.size() < kPipeTableSize)
                 return false;
             std::array<std::uint8_t, kPipeTableSize> table{};
             pipeTable(card, table);
@@ -235,7 +243,8 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
             return true;
         }
         case kDeviceDescriptor: {
-            if (output.size() < kDeviceDescriptorSize)
+            if (input.size() != kDescriptorBufferSize || !allZero(input) ||
+                output.size() < kDescriptorBufferSize)
                 return false;
             std::array<std::uint8_t, kDeviceDescriptorSize> descriptor{};
             deviceDescriptor(card, descriptor);
@@ -243,7 +252,9 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
             return true;
         }
         case kStringDescriptor: {
-            if (input.size() < kStringRequestSize)
+            // Index, three zero bytes, then the request tag the driver expects.
+            if (input.size() != kStringRequestSize || input[1] != 0 || input[2] != 0 ||
+                input[3] != 0 || input[4] != kStringRequestTag)
                 return false;
             std::vector<std::uint8_t> descriptor;
             if (input[0] == 0) {
@@ -266,7 +277,7 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
         }
         case kBulkRead:
         case kBulkWrite: {
-            if (input.size() < kPipeRecordSize)
+            if (input.size() != kPipeRecordSize)
                 return false;
             const std::uint32_t pipe = static_cast<std::uint32_t>(input[0]) | (input[1] << 8) |
                                        (input[2] << 16) |

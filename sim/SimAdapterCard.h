@@ -91,6 +91,7 @@ class SimAdapterCard : public EzUsbDriver {
         std::size_t outputSize;
         bool ok;
         std::uint32_t bytesReturned;
+        std::vector<std::uint8_t> input;
     };
     // Keeping every request and bulk write is for tests; off by default so a
     // long simulated run does not grow without end.

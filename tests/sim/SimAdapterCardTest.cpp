@@ -65,6 +65,29 @@ TEST_F(SimAdapterCardTest, DescribesItselfLikeTheRealCard) {
     card.close(h);
 }
 
+TEST_F(SimAdapterCardTest, RefusesDriverRecordsOfTheWrongShape) {
+    card.placeCard(0);
+    const DeviceHandle h = card.open("Ezusb-0");
+    std::uint32_t returned = 0;
+    Bytes table(356, 0);
+    EXPECT_FALSE(request(h, SimAdapterCard::kPipeTable, Bytes(355, 0), table, returned));
+    Bytes dirty(356, 0);
+    dirty[100] = 1;
+    EXPECT_FALSE(request(h, SimAdapterCard::kPipeTable, dirty, table, returned));
+    Bytes descriptor(147, 0);
+    EXPECT_FALSE(request(h, SimAdapterCard::kDeviceDescriptor, Bytes(18, 0), descriptor, returned));
+    Bytes head(4, 0);
+    for (const Bytes& bad : {Bytes{1, 0, 0, 0, 0x00}, Bytes{1, 0, 1, 0, 0x1B}, Bytes{1, 0, 0, 0},
+                             Bytes{1, 0, 0, 0, 0x1B, 0}}) {
+        EXPECT_FALSE(request(h, SimAdapterCard::kStringDescriptor, bad, head, returned));
+    }
+    EXPECT_TRUE(
+        request(h, SimAdapterCard::kStringDescriptor, Bytes{1, 0, 0, 0, 0x1B}, head, returned));
+    Bytes answer(2, 0);
+    EXPECT_FALSE(request(h, SimAdapterCard::kBulkWrite, Bytes{0, 0, 0, 0, 0}, answer, returned));
+    card.close(h);
+}
+
 TEST_F(SimAdapterCardTest, HandlesAreIndependentAndDieWithCloseOrUnplug) {
     card.placeCard(0);
     EXPECT_EQ(card.open("Ezusb-1"), kNoHandle);

@@ -42,6 +42,44 @@ TEST_F(EzUsbAccessTest, NoCardAnywhereGivesOneMessageAndNoSelection) {
     expectClean();
 }
 
+TEST_F(EzUsbAccessTest, DriverRecordsAreExactlyTheDriversLayout) {
+    card.placeCard(0);
+    card.setRecording(true);
+    usb.FindUsbBuffers();
+    ASSERT_TRUE(usb.UsbReady());
+    int tables = 0, descriptors = 0, strings = 0;
+    for (const SimAdapterCard::Request& r : card.requests()) {
+        EXPECT_TRUE(r.ok) << std::hex << r.controlCode;
+        switch (r.controlCode) {
+            case SimAdapterCard::kPipeTable:
+                ++tables;
+                EXPECT_EQ(r.input, std::vector<std::uint8_t>(356, 0));
+                EXPECT_EQ(r.outputSize, 356u);
+                break;
+            case SimAdapterCard::kDeviceDescriptor:
+                ++descriptors;
+                EXPECT_EQ(r.input, std::vector<std::uint8_t>(147, 0));
+                EXPECT_EQ(r.outputSize, 147u);
+                break;
+            case SimAdapterCard::kStringDescriptor:
+                ++strings;
+                ASSERT_EQ(r.input.size(), 5u);
+                EXPECT_TRUE(r.input[0] == 1 || r.input[0] == 2);
+                EXPECT_EQ((std::vector<std::uint8_t>(r.input.begin() + 1, r.input.end())),
+                          (std::vector<std::uint8_t>{0, 0, 0, 0x1B}));
+                break;
+            default:
+                EXPECT_EQ(r.input.size(), 4u) << "pipe number record";
+                EXPECT_LE(r.input[0], 16);
+                EXPECT_EQ(r.input[1] | r.input[2] | r.input[3], 0);
+        }
+    }
+    EXPECT_GT(tables, 0);
+    EXPECT_GT(descriptors, 0);
+    EXPECT_EQ(strings, 4) << "head and whole of descriptors 1 and 2";
+    expectClean();
+}
+
 TEST_F(EzUsbAccessTest, SingleCardAtNameTwoIsDescribedAndSelected) {
     SimCardConfig config;
     config.revisionWhole = 1;
