@@ -112,11 +112,11 @@ std::int64_t LargestReservable(std::int64_t wanted, int registers) {
     return largest;
 }
 
-// The progress bar moves at least in 5 % steps and at most once per 500
+// The progress bar moves at least in 10 % steps and at most once per 500
 // samples: each visible move repaints it at once, which costs as much as a few
 // dozen samples' yields, so short files get few moves and long ones fine steps.
 std::int64_t BarSteps(std::int64_t samples) {
-    return std::min(samples, std::max<std::int64_t>(20, samples / 500));
+    return std::min(samples, std::max<std::int64_t>(10, samples / 500));
 }
 
 // What the run last read of the window, to finish a file should the window go.
