@@ -1,8 +1,27 @@
 #include "app/Options.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <span>
+#include <string_view>
 
 namespace quenlor {
+
+namespace {
+
+// QApplication takes its own options from the same command line; they pass here.
+constexpr std::array<std::string_view, 11> kQtOptionsWithValue = {
+    "-platform",   "-platformpluginpath", "-platformtheme",   "-plugin",       "-display", "-style",
+    "-stylesheet", "-geometry",           "-qwindowgeometry", "-qwindowtitle", "-session"};
+constexpr std::array<std::string_view, 5> kQtFlags = {"-reverse", "-widgetcount", "-nograb",
+                                                      "-dograb", "-sync"};
+
+bool IsOneOf(std::string_view a, std::span<const std::string_view> list) {
+    return std::find(list.begin(), list.end(), a) != list.end();
+}
+
+}  // namespace
 
 std::optional<Options> Options::Parse(const std::vector<std::string>& args, std::string& error) {
     Options o;
@@ -35,6 +54,12 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
                 error = "--screenshot-ms needs a whole number of milliseconds";
                 return std::nullopt;
             }
+        } else if (IsOneOf(a, kQtFlags)) {
+            continue;
+        } else if (IsOneOf(a, kQtOptionsWithValue)) {
+            std::string ignored;
+            if (!value(ignored))
+                return std::nullopt;
         } else {
             error = "unknown option " + a;
             return std::nullopt;
@@ -57,6 +82,7 @@ std::string Options::HelpText() {
            "  --screenshot FILE    start reading, save a PNG of the main window to FILE, and exit\n"
            "  --screenshot-ms N    read for N milliseconds before the screenshot (default 3000)\n"
            "  --help               print this text\n"
+           "  Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed to Qt.\n"
            "\n"
            "The interface, port address and product number come from CommPort.cfg beside the\n"
            "executable.\n";

@@ -22,8 +22,10 @@ void ScreenshotHook::arm(frm1& window) {
     QTimer::singleShot(delayMs_, this, [this, target] {
         if (!target)
             return;
-        if (!target->grab().save(file_, "PNG"))
+        if (!target->grab().save(file_, "PNG")) {
+            failed_ = true;
             std::cerr << "quenlor-eval: cannot write " << file_.toStdString() << "\n";
+        }
         target->close();
     });
 }

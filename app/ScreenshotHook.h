@@ -15,10 +15,13 @@ class ScreenshotHook : public QObject {
   public:
     ScreenshotHook(const std::string& file, int delayMs);
     void arm(frm1& window);
+    // True once the image could not be written; the program then exits with an error.
+    bool failed() const { return failed_; }
 
   private:
     QString file_;
     int delayMs_;
+    bool failed_ = false;
 };
 
 }  // namespace quenlor

@@ -48,5 +48,6 @@ int main(int argc, char** argv) {
         return 0;
     if (screenshot)
         screenshot->arm(program.mainWindow());
-    return app.exec();
+    const int status = app.exec();
+    return screenshot && screenshot->failed() ? 1 : status;
 }
