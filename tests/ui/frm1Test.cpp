@@ -215,23 +215,46 @@ TEST_F(frm1Test, ClosingWhileTheLoopRunsEndsItAtTheNextYield) {
 
 TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
     Load();
-    const float start = window_->accelPlot().state().X;
-    QTimer::singleShot(30, &ReadButton(), [this] {
+    // Each step waits for passes (DIAG_STAT polls) rather than for time, so a
+    // slow build changes nothing. A timer is not fired again while its own slot
+    // runs, so the inner loop is stopped by a second timer.
+    int outerPolls = 0;
+    int innerPolls = 0;
+    QTimer outer;
+    QTimer inner;
+    int mark = DiagStatReads();
+    QObject::connect(&inner, &QTimer::timeout, &ReadButton(), [&] {
+        if (DiagStatReads() < mark + 2)
+            return;
+        inner.stop();
+        innerPolls = DiagStatReads() - mark;
+        EXPECT_EQ(ReadButton().text(), "STOP");
+        ReadButton().click();  // ends the inner loop, then the outer one
+    });
+    QObject::connect(&outer, &QTimer::timeout, &ReadButton(), [&] {
+        if (DiagStatReads() < mark + 2)
+            return;
+        outer.stop();
+        outerPolls = DiagStatReads() - mark;
         EXPECT_EQ(ReadButton().text(), "STOP");
         ReadButton().click();  // STOP: returns at once
         EXPECT_EQ(ReadButton().text(), "Read");
+        mark = DiagStatReads();
+        inner.start(2);
         ReadButton().click();  // Read again before the loop looked: a nested loop
+        // The click returned only when the nested loop had run and stopped.
+        EXPECT_GE(innerPolls, 2);
+        EXPECT_EQ(ReadButton().text(), "Read");
     });
-    QTimer::singleShot(80, &ReadButton(), [this] { ReadButton().click(); });
+    outer.start(2);
     ReadButton().click();
     EXPECT_EQ(ReadButton().text(), "Read");
-    // Both loops ran passes between the timers.
-    EXPECT_GT(window_->accelPlot().state().X, start + 2);
+    EXPECT_GE(outerPolls, 2);
 
     // Stopped: nothing more happens.
-    const float stopped = window_->accelPlot().state().X;
+    const int stopped = DiagStatReads();
     QTest::qWait(20);
-    EXPECT_EQ(window_->accelPlot().state().X, stopped);
+    EXPECT_EQ(DiagStatReads(), stopped);
 }
 
 TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {
