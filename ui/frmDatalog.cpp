@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "core/DatalogFile.h"
 #include "core/DatalogHeader.h"
@@ -49,12 +50,6 @@ std::string Latin1(const QString& text) {
 }
 std::string Latin1FromUtf8(const std::string& text) {
     return Latin1(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-bool IsNumeric(const QString& text) {
-    bool ok = false;
-    QLocale().toDouble(text, &ok);
-    return ok;
 }
 
 double Value(const QString& text) {
@@ -309,6 +304,28 @@ void frmDatalog::SetInputsEnabled(bool enabled) {
     txtFileName->setEnabled(enabled);
 }
 
+// The numeric test follows the system's decimal separator: with "," the "."
+// groups thousands, otherwise the other way round.
+bool frmDatalog::IsNumeric(const QString& text) const {
+    const QLocale numbers = ctx_.locale.decimalSeparator() == ","
+                                ? QLocale(QLocale::German, QLocale::Germany)
+                                : QLocale::c();
+    bool ok = false;
+    numbers.toDouble(text, &ok);
+    return ok;
+}
+
+// A run whose lines cannot be held starts nothing: checked before any visible step.
+bool frmDatalog::ReserveLines() {
+    const std::int64_t wanted = WholeCount(RoundHalfEven(samplesPerFileValue_));
+    const int ticked = TickedCount();
+    if (lines_.Reserve(wanted, ticked))
+        return true;
+    ctx_.messages.show(TooManySamplesMessage(wanted, LargestReservable(wanted, ticked)), kAppTitle,
+                       MessageIcon::Warning);
+    return false;
+}
+
 int frmDatalog::TickedCount() const {
     int count = 0;
     for (const QCheckBox* box : CheckReg)
@@ -363,7 +380,7 @@ void frmDatalog::cmdStartDatalog_Click() {
     if (cmdStartDatalog->text() == kStartCaption) {
         // A Start that slips in while a cancelled run finishes its sample starts
         // nothing: the run in progress still owns the window.
-        if (running_)
+        if (running_ || !ReserveLines())
             return;
         cmdStartDatalog->setText(kCancelCaption);
         RunDatalog();
@@ -390,6 +407,10 @@ void frmDatalog::RunDatalog() {
     // the current file is finished from what is held here.
     QPointer<frmDatalog> self(this);
     AppContext& ctx = ctx_;
+    if (!ReserveLines()) {
+        cmdStartDatalog->setText(kStartCaption);
+        return;
+    }
     running_ = true;
 
     ChooseSeparator();
@@ -402,16 +423,11 @@ void frmDatalog::RunDatalog() {
     LBLDatalogInProgress->setVisible(true);
     SetInputsEnabled(false);
 
-    SampleBuffer lines;
-    const std::int64_t wanted = WholeCount(RoundHalfEven(samplesPerFileValue_));
-    const int ticked = TickedCount();
-    const bool reserved = lines.Reserve(wanted, ticked);
-    if (!reserved) {
-        ctx.messages.show(TooManySamplesMessage(wanted, LargestReservable(wanted, ticked)),
-                          kAppTitle, MessageIcon::Warning);
-    }
+    // Held here: should the window go during a yield, its member goes with it.
+    SampleBuffer lines = std::move(lines_);
+    lines_ = SampleBuffer{};
 
-    const std::int64_t files = reserved ? WholeCount(Value(txtFilesPerSession->text())) : 0;
+    const std::int64_t files = WholeCount(Value(txtFilesPerSession->text()));
     Snapshot last;
     QString lastDelayText;
     double delayMs = 0;

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/SampleBuffer.h"
 #include "ui/AppContext.h"
 
 class QAbstractButton;
@@ -54,6 +55,8 @@ class frmDatalog : public QDialog {
     void ChooseSeparator();
     void SetInputsEnabled(bool enabled);
     int TickedCount() const;
+    bool ReserveLines();
+    bool IsNumeric(const QString& text) const;
 
     void txtSamplesPerFile_Change();
     void txtSampleDelay_Change();
@@ -85,6 +88,8 @@ class frmDatalog : public QDialog {
     QString fileExtension_ = QStringLiteral(".csv");
     QString appDirectoryText_;
 
+    // The current run's sample lines; reserved before the run shows itself.
+    SampleBuffer lines_;
     bool running_ = false;
     bool activating_ = false;
     std::optional<int> pendingDone_;

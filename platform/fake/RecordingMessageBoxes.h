@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,7 @@ namespace quenlor {
 
 // Records every box instead of showing it, so no test blocks on a modal box.
 class RecordingMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Box {
         std::string text;
         std::string title;
@@ -17,17 +18,22 @@ public:
     };
 
     std::vector<Box> boxes;
+    // Runs while the box would be up, to look at the program as the user sees it.
+    std::function<void(const Box&)> onShow;
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
-        for (const auto& b : boxes) out.push_back(b.text);
+        for (const auto& b : boxes)
+            out.push_back(b.text);
         return out;
     }
     void clear() { boxes.clear(); }
 
-protected:
+  protected:
     void showBox(const std::string& text, const std::string& title, MessageIcon icon) override {
         boxes.push_back({text, title, icon});
+        if (onShow)
+            onShow(boxes.back());
     }
 };
 

@@ -211,6 +211,26 @@ TEST_F(DatalogWindow, ChangeRulesReplaceWrongInput) {
     EXPECT_EQ(window->BaseName(), "");
 }
 
+TEST_F(DatalogWindow, ChangeRulesFollowACommaDecimalSeparator) {
+    rig.locale().separator = ",";
+    Open();
+    // "2,5" is a number here, yet its leading number read with "." is 2.
+    Edit("txtSamplesPerFile")->setText(QStringLiteral("2,5"));
+    EXPECT_EQ(Edit("txtSamplesPerFile")->text(), "2,5");
+    EXPECT_EQ(window->SamplesPerFileValue(), 2.0);
+    Edit("txtSampleDelay")->setText(QStringLiteral("0,5"));
+    EXPECT_EQ(Edit("txtSampleDelay")->text(), "0,5");
+    // "." groups thousands: numeric, with the leading number 1.
+    Edit("txtSamplesPerFile")->setText(QStringLiteral("1.000"));
+    EXPECT_EQ(Edit("txtSamplesPerFile")->text(), "1.000");
+    EXPECT_EQ(window->SamplesPerFileValue(), 1.0);
+    // A comma after a comma is no number under this separator.
+    Edit("txtFilesPerSession")->setText(QStringLiteral("3,5,1"));
+    EXPECT_EQ(Edit("txtFilesPerSession")->text(), "1");
+    Edit("txtSamplesPerFile")->setText(QStringLiteral("abc"));
+    EXPECT_EQ(Edit("txtSamplesPerFile")->text(), "1000");
+}
+
 TEST_F(DatalogWindow, ProductWithoutYAndZHidesTheirBoxesOnly) {
     rig.settings().ProductNumber = 24613;
     Open();
@@ -442,7 +462,20 @@ TEST_F(DatalogWindow, ClosingDuringARunFinishesTheFileThenCloses) {
 TEST_F(DatalogWindow, SamplesThatCannotBeHeldInMemoryStartNoRun) {
     Open();
     Configure("2147483647", "1");
+    // While the message is up the window shows no sign of a run.
+    bool looked = false;
+    rig.messages().onShow = [this, &looked](const RecordingMessageBoxes::Box&) {
+        looked = true;
+        EXPECT_EQ(StartButton()->text(), "Start Datalog");
+        EXPECT_TRUE(Child<QLabel>(QStringLiteral("LBLDatalogInProgress"))->isHidden());
+        EXPECT_TRUE(Child<QProgressBar>(QStringLiteral("prgDatalog"))->isHidden());
+        EXPECT_TRUE(Edit("txtSamplesPerFile")->isEnabled());
+        EXPECT_TRUE(Box(2)->isEnabled());
+        EXPECT_FALSE(window->IsRunning());
+    };
     StartButton()->click();
+    rig.messages().onShow = nullptr;
+    EXPECT_TRUE(looked);
     ASSERT_EQ(rig.messages().boxes.size(), 1u);
     const std::string& text = rig.messages().boxes[0].text;
     EXPECT_NE(text.find("cannot be held in memory"), std::string::npos) << text;
