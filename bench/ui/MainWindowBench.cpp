@@ -151,7 +151,7 @@ void BM_OneReadLoopPass(benchmark::State& state) {
     state.counters["passes_per_s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_OneReadLoopPass)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneReadLoopPass)->Unit(benchmark::kMicrosecond);
 
 // One plotting pass of both charts, against the 50 microsecond budget.
 void BM_PlotPassBothCharts(benchmark::State& state) {
