@@ -84,8 +84,17 @@ frmUSBselect::frmUSBselect(AppContext& ctx, QWidget* mainWindow, QWidget* parent
     layout->addWidget(frameBufferSetup);
     layout->addLayout(buttons);
 
-    if (mainWindow_)
-        move(mainWindow_->pos());
+    placeOnMainWindow();
+}
+
+void frmUSBselect::placeOnMainWindow() {
+    // A main window not yet on screen has no position to copy (at start-up
+    // with no card this window is built first); the first showing after it
+    // appears places this one.
+    if (placed_ || !mainWindow_ || !mainWindow_->isVisible())
+        return;
+    move(mainWindow_->pos());
+    placed_ = true;
 }
 
 void frmUSBselect::search() {
@@ -154,6 +163,7 @@ void frmUSBselect::showDebug() {
 }
 
 void frmUSBselect::showEvent(QShowEvent* event) {
+    placeOnMainWindow();
     QDialog::showEvent(event);
     if (!event->spontaneous())
         search();

@@ -41,10 +41,13 @@ class frmUSBselect : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void placeOnMainWindow();
+
     AppContext& ctx_;
     QPointer<QWidget> mainWindow_;
     QPointer<frmUSBdebug> debug_;
     bool searching_ = false;
+    bool placed_ = false;
 
     QGroupBox* frameBufferSetup = nullptr;
     std::array<QRadioButton*, 5> optUsbPort{};

@@ -136,6 +136,23 @@ TEST_F(UsbSelectTest, NoneAndTheCloseBoxActLikeOk) {
     EXPECT_FALSE(text("txtDescript0", 0).isEmpty());
 }
 
+TEST_F(UsbSelectTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing) {
+    rig.card().placeCard(0);
+    QWidget main;
+    main.move(40, 30);
+    frmUSBselect dialog(rig.ctx(), &main);  // main window still hidden
+    main.move(200, 150);
+    main.show();
+    dialog.show();
+    EXPECT_EQ(dialog.pos(), main.pos());
+    dialog.hide();
+    // Placed once: where the user left it, it stays.
+    dialog.move(300, 250);
+    dialog.show();
+    EXPECT_EQ(dialog.pos(), QPoint(300, 250));
+    dialog.hide();
+}
+
 TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
     rig.card().placeCard(0);
     QWidget main;
