@@ -3,6 +3,6 @@ add_executable(quenlor_main_window_tests ${CMAKE_CURRENT_LIST_DIR}/frm1Test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanelTest.cpp)
 target_include_directories(quenlor_main_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(quenlor_main_window_tests PRIVATE
-    quenlor_ui quenlor_sim quenlor_platform_fakes GTest::gtest Qt6::Test)
+    quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_main_window_tests
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

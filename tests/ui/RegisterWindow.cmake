@@ -1,7 +1,7 @@
 # The register window, offscreen against the simulator.
 add_executable(quenlor_register_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/frmManualRegTest.cpp)
 target_link_libraries(quenlor_register_window_tests PRIVATE
-    quenlor_ui quenlor_sim quenlor_platform_fakes GTest::gtest Qt6::Test)
+    quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_register_window_tests
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 

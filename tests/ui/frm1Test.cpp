@@ -346,12 +346,3 @@ TEST(OutputPanelPaint, FrameAndTitleMatchAPlainGroupBox) {
 
 }  // namespace
 }  // namespace quenlor
-
-int main(int argc, char** argv) {
-    // Test discovery runs the binary without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -526,13 +526,3 @@ TEST_F(DatalogWindow, AFullDiskLeavesNoHalfWrittenFile) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // Listing the tests at build time happens without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale::c());
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

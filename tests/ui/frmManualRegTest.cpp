@@ -338,12 +338,3 @@ TEST_F(frmManualRegPrintTest, AnUnwritablePdfIsReported) {
 
 }  // namespace
 }  // namespace quenlor
-
-int main(int argc, char** argv) {
-    // Also when CTest lists the tests, which it does without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -174,12 +174,3 @@ TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
 
 }  // namespace
 }  // namespace quenlor
-
-int main(int argc, char** argv) {
-    // Window tests never need a display, also when CTest lists them.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
