@@ -28,6 +28,12 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// One byte a character, as hex digits are counted by position; characters
+// outside Latin-1 become '?', which counts as 0.
+std::string Latin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 QLineEdit* Box(const QString& name, QWidget* parent, int width, bool readOnly) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
@@ -53,7 +59,7 @@ int LimitedNumber(const QString& text, int lo, int hi) {
 }  // namespace
 
 frmUSBdebug::frmUSBdebug(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow), hadMainWindow_(mainWindow != nullptr) {
+    : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow) {
     setObjectName("frmUSBdebug");
     setWindowTitle("USB SPI Card Setup");
     setModal(true);
@@ -179,8 +185,6 @@ frmUSBdebug::frmUSBdebug(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
 
     frameManual->setEnabled(false);
     frameSPIsetup->setEnabled(false);
-    if (mainWindow_)
-        move(mainWindow_->pos());
 }
 
 void frmUSBdebug::activate() {
@@ -192,7 +196,8 @@ void frmUSBdebug::activate() {
 }
 
 void frmUSBdebug::search() {
-    // The scan's own message boxes re-activate this window; one scan at a time.
+    // A search from the card table while one runs (its message boxes run
+    // events) would scan again inside the scan; one scan at a time.
     if (searching_)
         return;
     searching_ = true;
@@ -345,7 +350,7 @@ void frmUSBdebug::write() {
     txtNumWords->setText(QString::number(count));
     for (int i = 1; i <= count; ++i) {
         const QString text = txtWriteSpi[i]->text();
-        spi.UsbWriteWords[i] = text.isEmpty() ? 0 : HexToDec(text.toStdString());
+        spi.UsbWriteWords[i] = text.isEmpty() ? 0 : HexToDec(Latin1(text));
         txtWriteSpi[i]->setText(Q(FormatHex(spi.UsbWriteWords[i])));
     }
     for (int i = count + 1; i <= 16; ++i)
@@ -356,11 +361,6 @@ void frmUSBdebug::write() {
     if (!ctx_.usb.UsbReady())
         choose(4);
     showReadWords();
-}
-
-bool frmUSBdebug::programEnding() const {
-    return QCoreApplication::closingDown() ||
-           (hadMainWindow_ && (!mainWindow_ || !mainWindow_->isVisible()));
 }
 
 void frmUSBdebug::loop() {
@@ -386,7 +386,7 @@ void frmUSBdebug::loop() {
         // The window may be gone, or the program closing, after the events ran.
         if (!self)
             return;
-        if (programEnding())
+        if (mainWindow_.programEnding())
             s.UsbLoopStop = true;
     }
     cmdLoop->setText("Loop");
@@ -397,6 +397,7 @@ void frmUSBdebug::ok() {
 }
 
 void frmUSBdebug::showEvent(QShowEvent* event) {
+    mainWindow_.place(*this);
     QDialog::showEvent(event);
     if (!event->spontaneous())
         activate();
@@ -404,7 +405,7 @@ void frmUSBdebug::showEvent(QShowEvent* event) {
 
 void frmUSBdebug::closeEvent(QCloseEvent* event) {
     // The close box acts as "OK"; only the program ending really closes.
-    if (!programEnding()) {
+    if (!mainWindow_.programEnding()) {
         event->ignore();
         ok();
         return;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "ui/AppContext.h"
+#include "ui/MainWindowLink.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -49,11 +50,9 @@ class frmUSBdebug : public QDialog {
     void needCard();
     void showReadWords();
     void showDelay();
-    bool programEnding() const;
 
     AppContext& ctx_;
-    QPointer<QWidget> mainWindow_;
-    bool hadMainWindow_ = false;
+    MainWindowLink mainWindow_;
     bool searching_ = false;
 
     QGroupBox* frameManual = nullptr;

@@ -84,21 +84,12 @@ frmUSBselect::frmUSBselect(AppContext& ctx, QWidget* mainWindow, QWidget* parent
     layout->addWidget(frameBufferSetup);
     layout->addLayout(buttons);
 
-    placeOnMainWindow();
-}
-
-void frmUSBselect::placeOnMainWindow() {
-    // A main window not yet on screen has no position to copy (at start-up
-    // with no card this window is built first); the first showing after it
-    // appears places this one.
-    if (placed_ || !mainWindow_ || !mainWindow_->isVisible())
-        return;
-    move(mainWindow_->pos());
-    placed_ = true;
+    mainWindow_.place(*this);
 }
 
 void frmUSBselect::search() {
-    // The scan's own message boxes re-activate this window; one scan at a time.
+    // A search while one runs (its message boxes run events) would scan again
+    // inside the scan; one scan at a time.
     if (searching_)
         return;
     searching_ = true;
@@ -154,7 +145,7 @@ frmUSBdebug* frmUSBselect::debugWindow() const {
 
 void frmUSBselect::showDebug() {
     if (!debug_)
-        debug_ = new frmUSBdebug(ctx_, mainWindow_, this);
+        debug_ = new frmUSBdebug(ctx_, mainWindow_.mainWindow(), this);
     QPointer<frmUSBselect> self(this);
     debug_->exec();
     // Coming back from the debug window activates this one again.
@@ -163,7 +154,7 @@ void frmUSBselect::showDebug() {
 }
 
 void frmUSBselect::showEvent(QShowEvent* event) {
-    placeOnMainWindow();
+    mainWindow_.place(*this);
     QDialog::showEvent(event);
     if (!event->spontaneous())
         search();
@@ -171,7 +162,7 @@ void frmUSBselect::showEvent(QShowEvent* event) {
 
 void frmUSBselect::closeEvent(QCloseEvent* event) {
     // The close box acts as "OK"; only the program ending really closes.
-    if (mainWindow_ && mainWindow_->isVisible()) {
+    if (!mainWindow_.programEnding()) {
         event->ignore();
         ok();
         return;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "ui/AppContext.h"
+#include "ui/MainWindowLink.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -41,13 +42,10 @@ class frmUSBselect : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void placeOnMainWindow();
-
     AppContext& ctx_;
-    QPointer<QWidget> mainWindow_;
+    MainWindowLink mainWindow_;
     QPointer<frmUSBdebug> debug_;
     bool searching_ = false;
-    bool placed_ = false;
 
     QGroupBox* frameBufferSetup = nullptr;
     std::array<QRadioButton*, 5> optUsbPort{};

@@ -10,6 +10,7 @@
 
 #include "core/NumberFormat.h"
 #include "tests/ui/UiRig.h"
+#include "ui/frm1.h"
 #include "ui/frmUSBdebug.h"
 
 namespace quenlor {
@@ -46,8 +47,8 @@ class UsbDebugTest : public ::testing::Test {
         return !get<QGroupBox>("frameManual")->isEnabled() &&
                !get<QGroupBox>("frameSPIsetup")->isEnabled();
     }
-    void open() {
-        window = std::make_unique<frmUSBdebug>(rig.ctx(), nullptr);
+    void open(QWidget* mainWindow = nullptr) {
+        window = std::make_unique<frmUSBdebug>(rig.ctx(), mainWindow);
         window->show();
     }
 
@@ -252,6 +253,81 @@ TEST_F(UsbDebugTest, HidingKeepsTheLoopAndStopEndsIt) {
     EXPECT_EQ(passes, 4);
     EXPECT_TRUE(rig.settings().UsbLoopStop);
     EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Loop");
+}
+
+// At start-up with no usable card this window can be opened from the selection
+// window while the main window is not yet on screen.
+TEST_F(UsbDebugTest, BeforeTheMainWindowIsUpTheLoopRunsUntilTheProgramEnds) {
+    frm1 main(rig.ctx());
+    open(&main);
+    QCloseEvent early;
+    QApplication::sendEvent(window.get(), &early);
+    EXPECT_FALSE(early.isAccepted());  // acts as OK
+    window->show();
+
+    int passes = 0;
+    std::function<void()> tick;
+    tick = [&] {
+        if (++passes == 4) {
+            main.close();  // the program ends: the loop unwinds at this yield
+            return;
+        }
+        QTimer::singleShot(0, tick);
+    };
+    QTimer::singleShot(0, tick);
+    click("cmdLoop");
+    EXPECT_EQ(passes, 4);
+    EXPECT_TRUE(rig.settings().UsbLoopStop);
+    EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Loop");
+    QCloseEvent ending;
+    QApplication::sendEvent(window.get(), &ending);
+    EXPECT_TRUE(ending.isAccepted());
+}
+
+TEST_F(UsbDebugTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing) {
+    QWidget main;
+    main.move(40, 30);
+    frmUSBdebug dialog(rig.ctx(), &main);
+    main.move(210, 140);
+    main.show();
+    dialog.show();
+    EXPECT_EQ(dialog.pos(), main.pos());
+    dialog.hide();
+    dialog.move(320, 260);
+    dialog.show();
+    EXPECT_EQ(dialog.pos(), QPoint(320, 260));
+    dialog.hide();
+}
+
+TEST_F(UsbDebugTest, WordBoxesCountCharactersNotBytes) {
+    open();
+    box("txtNumWords")->setText("1");
+    box("txtWriteSpi", 1)->setText(QString::fromUtf8("1\u00e9"));  // é: one character, 0
+    click("cmdWriteSpi");
+    EXPECT_EQ(rig.card().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0D, 1, 1, 0x00, 0x10}));
+}
+
+// Outside the loop a failed set-bits or write marks "None" too, and the card
+// can be chosen again afterwards.
+TEST_F(UsbDebugTest, FailedSetBitsOrWriteMarkNone) {
+    open();
+    ASSERT_TRUE(framesEnabled());
+    rig.card().failBulkWrite(0, 1);
+    click("cmdSetSpiBits");
+    EXPECT_EQ(rig.messages().texts(), std::vector<std::string>{"Error Setting SPI Bits"});
+    EXPECT_TRUE(get<QRadioButton>("optUsbPort_4")->isChecked());
+    EXPECT_TRUE(framesDisabled());
+
+    rig.messages().clear();
+    get<QRadioButton>("optUsbPort_0")->click();
+    ASSERT_TRUE(framesEnabled());
+    ASSERT_TRUE(rig.messages().texts().empty());
+    rig.card().failBulkWrite(0, 1);
+    click("cmdWriteSpi");
+    EXPECT_EQ(rig.messages().texts(), std::vector<std::string>{"Error Writing SPI"});
+    EXPECT_TRUE(get<QRadioButton>("optUsbPort_4")->isChecked());
+    EXPECT_TRUE(framesDisabled());
+    EXPECT_FALSE(rig.usb().UsbReady());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "tests/ui/UiRig.h"
+#include "ui/frm1.h"
 #include "ui/frmUSBdebug.h"
 #include "ui/frmUSBselect.h"
 
@@ -153,7 +154,7 @@ TEST_F(UsbSelectTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing
     dialog.hide();
 }
 
-TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
+TEST_F(UsbSelectTest, CloseBoxOnlyHidesUntilTheProgramEnds) {
     rig.card().placeCard(0);
     QWidget main;
     main.move(120, 80);
@@ -165,7 +166,21 @@ TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
     QApplication::sendEvent(&dialog, &event);
     EXPECT_FALSE(event.isAccepted());
     EXPECT_FALSE(dialog.isVisible());
-    main.hide();  // the program is ending
+}
+
+// At start-up with no usable card this window comes up before the main window:
+// a main window not yet shown is not an ending program.
+TEST_F(UsbSelectTest, BeforeTheMainWindowIsUpTheCloseBoxStillActsLikeOk) {
+    rig.card().placeCard(0);
+    frm1 main(rig.ctx());
+    frmUSBselect dialog(rig.ctx(), &main);
+    dialog.show();
+    QCloseEvent early;
+    QApplication::sendEvent(&dialog, &early);
+    EXPECT_FALSE(early.isAccepted());
+    EXPECT_FALSE(dialog.isVisible());
+
+    main.close();
     dialog.show();
     QCloseEvent ending;
     QApplication::sendEvent(&dialog, &ending);

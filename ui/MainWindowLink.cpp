@@ -1,0 +1,26 @@
+#include "ui/MainWindowLink.h"
+
+#include <QCoreApplication>
+
+#include "ui/frm1.h"
+
+namespace quenlor {
+
+MainWindowLink::MainWindowLink(QWidget* mainWindow)
+    : mainWindow_(mainWindow), hadMainWindow_(mainWindow != nullptr) {}
+
+void MainWindowLink::place(QWidget& window) {
+    if (placed_ || !mainWindow_ || !mainWindow_->isVisible())
+        return;
+    window.move(mainWindow_->pos());
+    placed_ = true;
+}
+
+bool MainWindowLink::programEnding() const {
+    if (QCoreApplication::closingDown() || (hadMainWindow_ && !mainWindow_))
+        return true;
+    const auto* main = qobject_cast<const frm1*>(mainWindow_.data());
+    return main && main->closing();
+}
+
+}  // namespace quenlor
