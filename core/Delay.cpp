@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace quenlor {
 
@@ -35,7 +36,7 @@ void BusySpin(std::int32_t steps, std::int32_t countPer10us) {
 }
 
 Delay::Delay(Settings& settings, Clock& clock, Cursor& cursor, SpinFunction spin)
-    : settings_(settings), clock_(clock), cursor_(cursor), spin_(spin) {}
+    : settings_(settings), clock_(clock), cursor_(cursor), spin_(std::move(spin)) {}
 
 void Delay::DelayMs(float ms) {
     if (ms == 0.0f)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "core/Settings.h"
 #include "platform/Clock.h"
@@ -10,7 +11,7 @@ namespace quenlor {
 
 // Runs `steps` passes of an empty loop of `countPer10us` iterations. The same
 // code times the calibration and every wait.
-using SpinFunction = void (*)(std::int32_t steps, std::int32_t countPer10us);
+using SpinFunction = std::function<void(std::int32_t steps, std::int32_t countPer10us)>;
 void BusySpin(std::int32_t steps, std::int32_t countPer10us);
 
 // Calibrated busy-wait with 10 microsecond resolution. Blocks the thread and
@@ -18,7 +19,7 @@ void BusySpin(std::int32_t steps, std::int32_t countPer10us);
 // (DelayCalibrated, DelayCount10us).
 class Delay {
 public:
-    Delay(Settings& settings, Clock& clock, Cursor& cursor, SpinFunction spin = &BusySpin);
+    Delay(Settings& settings, Clock& clock, Cursor& cursor, SpinFunction spin = BusySpin);
 
     void DelayMs(float ms);
     void CalibrateDelay();

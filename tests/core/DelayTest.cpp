@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -19,8 +20,7 @@ constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 
 // Stands in for the busy loop: records each call and, when a clock is given,
 // moves it on as a machine taking `secondsPerIteration` per inner iteration
-// would, as seen through a clock that ticks every `tick` seconds. SpinFunction
-// is a plain function pointer, so it reaches the test through `active`.
+// would, as seen through a clock that ticks every `tick` seconds.
 struct SimulatedSpin {
     std::vector<Spin> calls;
     FakeClock* clock = nullptr;
@@ -28,21 +28,17 @@ struct SimulatedSpin {
     double tick = 0.0;
     double trueTime = 0.0;
 
-    static inline SimulatedSpin* active = nullptr;
-    static void Run(std::int32_t steps, std::int32_t count) {
-        SimulatedSpin& s = *active;
-        s.calls.emplace_back(steps, count);
-        if (s.clock == nullptr)
+    void operator()(std::int32_t steps, std::int32_t count) {
+        calls.emplace_back(steps, count);
+        if (clock == nullptr)
             return;
-        s.trueTime += double(steps) * double(count) * s.secondsPerIteration;
-        s.clock->now = static_cast<float>(std::floor(s.trueTime / s.tick) * s.tick);
+        trueTime += double(steps) * double(count) * secondsPerIteration;
+        clock->now = static_cast<float>(std::floor(trueTime / tick) * tick);
     }
 };
 
 class DelayTest : public ::testing::Test {
   protected:
-    void SetUp() override { SimulatedSpin::active = &spin; }
-    void TearDown() override { SimulatedSpin::active = nullptr; }
 
     std::int32_t StepsFor(float ms) {
         settings.DelayCalibrated = true;
@@ -67,7 +63,7 @@ class DelayTest : public ::testing::Test {
     FakeClock clock;
     RecordingCursor cursor;
     SimulatedSpin spin;
-    Delay delay{settings, clock, cursor, &SimulatedSpin::Run};
+    Delay delay{settings, clock, cursor, std::ref(spin)};
 };
 
 TEST_F(DelayTest, ZeroReturnsAtOnceWithoutCalibrating) {

@@ -46,10 +46,12 @@ class UiRig {
         // Register table built and the card found and selected, as after the
         // main window's load; false leaves that to the code under test.
         bool ready = true;
+        // The busy-wait; by default waits take no time.
+        SpinFunction spin = &UiRig::NoSpin;
     };
 
     UiRig() : UiRig(Setup{}) {}
-    explicit UiRig(Setup setup) {
+    explicit UiRig(Setup setup) : spin_(setup.spin) {
         settings_.Interface = setup.interface;
         settings_.PortAddress = 888;
         if (setup.card)
@@ -113,7 +115,8 @@ class UiRig {
     RecordingCursor cursor_;
     FakeSystemInfo systemInfo_;
     Settings settings_;
-    Delay delay_{settings_, clock_, cursor_, &UiRig::NoSpin};
+    SpinFunction spin_;
+    Delay delay_{settings_, clock_, cursor_, spin_};
     RegisterTable table_;
     EzUsbAccess usb_{card_, messages_};
     UsbSpiCard usbSpi_{usb_, settings_};

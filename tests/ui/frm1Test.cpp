@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -18,6 +21,7 @@
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
 #include "ui/frm1.h"
+#include "ui/frmManualReg.h"
 
 namespace quenlor {
 namespace {
@@ -313,6 +317,47 @@ TEST_F(frm1Test, ClearCommandsTheSensorAndShowsTheRegisterAfterwards) {
 // Every pixel of the group outside its rows, as a plain group box of the same
 // title and size paints it; checked again after a resize and a palette change,
 // so a kept background that went stale shows.
+// The register window from the menu: "Close Window" keeps it as it was, its
+// close box destroys it and the next opening loads afresh.
+TEST_F(frm1Test, RegistersMenuKeepsTheWindowUntilItsCloseBoxDestroysIt) {
+    Build({InterfaceUsb, true, true});
+    window_->show();
+    struct Seen {
+        int choice = -2;
+        QString address;
+    };
+    // Runs inside the modal window's own loop: notes what it shows, picks
+    // AVG_CNT when asked, then leaves by the button or by the close box.
+    const auto openAndLeave = [&](bool choose, bool closeBox) {
+        Seen seen;
+        QTimer::singleShot(0, [&, choose, closeBox] {
+            auto* w = qobject_cast<frmManualReg*>(QApplication::activeModalWidget());
+            if (!w)
+                return;
+            seen.choice = w->cmboRegister->currentIndex();
+            if (choose) {
+                w->cmboRegister->setCurrentIndex(AVG_CNT);
+                emit w->cmboRegister->activated(AVG_CNT);
+            }
+            seen.address = w->txtRegAddr->text();
+            if (closeBox)
+                w->close();
+            else
+                w->cmdClose->click();
+        });
+        window_->mnuRegisters().trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return seen;
+    };
+    EXPECT_EQ(openAndLeave(true, false).choice, -1);
+    const Seen kept = openAndLeave(false, true);
+    EXPECT_EQ(kept.choice, AVG_CNT);
+    EXPECT_EQ(kept.address, "38");
+    const Seen fresh = openAndLeave(false, false);
+    EXPECT_EQ(fresh.choice, -1);
+    EXPECT_TRUE(fresh.address.isEmpty());
+}
+
 TEST(OutputPanelPaint, FrameAndTitleMatchAPlainGroupBox) {
     QWidget windowA, windowB;
     auto* panel = new OutputPanel(&windowA);

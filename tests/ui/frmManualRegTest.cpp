@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,6 +232,50 @@ TEST_F(frmManualRegTest, UpdateFlashShowsTheLineAroundTheCommand) {
         paintedBeforeCommand |= e.type == QEvent::Paint && e.frames == framesAtShow;
     EXPECT_TRUE(paintedBeforeCommand);
     EXPECT_GT(log.entries.back().frames, framesAtShow);
+}
+
+// The waits themselves, counted in 10 us steps of the busy loop: the write
+// waits 100 ms before relisting, the flash command's line is up during its
+// 250 ms.
+TEST(frmManualRegWaitTest, WriteAndFlashWaitTheirTimeWithTheLineShownForTheFlash) {
+    struct Wait {
+        std::int32_t steps;
+        bool lineShown;
+    };
+    std::vector<Wait> waits;
+    QPointer<frmManualReg> window;
+    UiRig::Setup setup;
+    setup.spin = [&](std::int32_t steps, std::int32_t) {
+        waits.push_back({steps, window && window->LineFlash->isVisible()});
+    };
+    UiRig rig(setup);
+    rig.settings().DelayCalibrated = true;
+    QWidget main;
+    frmManualReg dialog(rig.ctx(), &main);
+    window = &dialog;
+    dialog.show();
+    dialog.cmboRegister->setCurrentIndex(ALM_MAG_S);
+    emit dialog.cmboRegister->activated(ALM_MAG_S);
+
+    const auto count = [&](std::int32_t steps) {
+        return std::count_if(waits.begin(), waits.end(),
+                             [&](const Wait& w) { return w.steps == steps; });
+    };
+    waits.clear();
+    dialog.txtDataWrite->setText("1A");
+    dialog.cmdWrite->click();
+    EXPECT_EQ(count(10000), 1);
+    EXPECT_EQ(count(25000), 0);
+
+    waits.clear();
+    dialog.cmdUpdateFlash->click();
+    ASSERT_EQ(count(25000), 1);
+    for (const Wait& w : waits) {
+        if (w.steps == 25000) {
+            EXPECT_TRUE(w.lineShown);
+        }
+    }
+    EXPECT_FALSE(dialog.LineFlash->isVisible());
 }
 
 TEST_F(frmManualRegTest, CloseWindowHidesAndKeepsEverything) {
