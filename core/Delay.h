@@ -18,13 +18,13 @@ void BusySpin(std::int32_t steps, std::int32_t countPer10us);
 // processes no window events. The calibration lives in Settings
 // (DelayCalibrated, DelayCount10us).
 class Delay {
-public:
+  public:
     Delay(Settings& settings, Clock& clock, Cursor& cursor, SpinFunction spin = BusySpin);
 
     void DelayMs(float ms);
     void CalibrateDelay();
 
-private:
+  private:
     Settings& settings_;
     Clock& clock_;
     Cursor& cursor_;

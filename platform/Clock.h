@@ -4,7 +4,7 @@ namespace quenlor {
 
 // The system clock read as seconds since midnight (coarse, one timer tick).
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual float secondsSinceMidnight() = 0;
 };

@@ -4,7 +4,7 @@ namespace quenlor {
 
 // The screen's mouse pointer: the hourglass while the thread is blocked.
 class Cursor {
-public:
+  public:
     virtual ~Cursor() = default;
     virtual void setBusy(bool busy) = 0;
 };

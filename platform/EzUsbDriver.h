@@ -12,7 +12,7 @@ inline constexpr DeviceHandle kNoHandle = 0;
 // The three calls the program makes on the EZ-USB kernel driver. The program
 // builds every record and control code itself; a back-end only answers them.
 class EzUsbDriver {
-public:
+  public:
     virtual ~EzUsbDriver() = default;
 
     // Opens "Ezusb-0" .. "Ezusb-3"; kNoHandle when there is no such device.

@@ -8,7 +8,7 @@ namespace quenlor {
 // the outside function giveio; on Linux the ppdev device is opened and claimed).
 // A back-end that cannot grant access reports it through its own message.
 class IoPermission {
-public:
+  public:
     virtual ~IoPermission() = default;
     virtual void giveio(std::int16_t portAddress) = 0;
 };

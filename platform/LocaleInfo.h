@@ -6,7 +6,7 @@ namespace quenlor {
 
 // What the system's locale says about numbers and the current date and time.
 class LocaleInfo {
-public:
+  public:
     virtual ~LocaleInfo() = default;
     // The decimal separator, "." or "," on most systems.
     virtual std::string decimalSeparator() const = 0;

@@ -12,7 +12,7 @@ enum class MessageIcon { None, Warning, Critical, Information };
 // Modal message box with an OK button only. Tests record the boxes instead of
 // blocking on them.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
 
     void show(const std::string& text) { showBox(text, kAppTitle, MessageIcon::None); }
@@ -20,7 +20,7 @@ public:
         showBox(text, title, icon);
     }
 
-protected:
+  protected:
     virtual void showBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 };
 

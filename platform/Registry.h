@@ -8,10 +8,10 @@ namespace quenlor {
 // The four registry calls the driver installation makes, on keys under
 // HKEY_LOCAL_MACHINE. Result codes are the registry's own (0 is success).
 class Registry {
-public:
+  public:
     using Key = std::uintptr_t;
-    static constexpr std::uint32_t kTypeSz = 1;     // REG_SZ
-    static constexpr std::uint32_t kTypeDword = 4;  // REG_DWORD
+    static constexpr std::uint32_t kTypeSz = 1;               // REG_SZ
+    static constexpr std::uint32_t kTypeDword = 4;            // REG_DWORD
     static constexpr std::uint32_t kAccessQuery = 0x0001;     // KEY_QUERY_VALUE
     static constexpr std::uint32_t kAccessSetValue = 0x0002;  // KEY_SET_VALUE
 

@@ -4,7 +4,7 @@ namespace quenlor {
 
 // What the operating system says of itself, for the Win95/98/NT/XP classification.
 class SystemInfo {
-public:
+  public:
     virtual ~SystemInfo() = default;
     // 1 for the Windows 95/98 family, 2 for the NT family.
     virtual int platformId() const = 0;

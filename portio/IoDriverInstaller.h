@@ -14,7 +14,7 @@ inline constexpr const char* kGiveioServiceKey = "SYSTEM\\CurrentControlSet\\Ser
 
 // Makes sure the I/O-permission driver service "giveio" starts automatically.
 class IoDriverInstaller {
-public:
+  public:
     IoDriverInstaller(Registry& registry, ProcessRunner& processes, AppDirectory& appDir,
                       MessageBoxes& messages);
 
@@ -24,11 +24,11 @@ public:
                                     std::string& value);
     void WriteRegistryValue(const std::string& key, const std::string& name,
                             const std::string& value, std::uint32_t type);
-    std::int32_t SetRegistryValue(Registry::Key handle, const std::string& name,
-                                  std::uint32_t type, const std::string& value);
+    std::int32_t SetRegistryValue(Registry::Key handle, const std::string& name, std::uint32_t type,
+                                  const std::string& value);
     std::uint32_t RunAndWait(const std::string& command);
 
-private:
+  private:
     Registry& registry_;
     ProcessRunner& processes_;
     AppDirectory& appDir_;

@@ -64,7 +64,7 @@ inline constexpr std::size_t kRegisterTableSize = 86;
 
 // The table every register access goes through. Empty until BuildRegisterTable.
 class RegisterTable {
-public:
+  public:
     std::array<RegisterEntry, kRegisterTableSize> Entries{};
     std::int16_t LastRegIndex = 0;
 
@@ -74,7 +74,9 @@ public:
     const RegisterEntry& operator[](std::int16_t index) const {
         return Entries[static_cast<std::size_t>(index)];
     }
-    RegisterEntry& operator[](std::int16_t index) { return Entries[static_cast<std::size_t>(index)]; }
+    RegisterEntry& operator[](std::int16_t index) {
+        return Entries[static_cast<std::size_t>(index)];
+    }
 };
 
 }  // namespace quenlor

@@ -12,14 +12,14 @@ namespace quenlor {
 // data register at PortAddress and samples the sensor's line on status bit 6.
 // Nothing touches the port unless Interface is InterfaceParallel.
 class ParallelSpi {
-public:
+  public:
     ParallelSpi(Settings& settings, PortIo& port, Delay& delay);
 
     void ParSpiWord(std::int32_t word);
     std::int32_t ParSpiRead(std::int32_t address);
     void ParPortInit();
 
-private:
+  private:
     Settings& settings_;
     PortIo& port_;
     Delay& delay_;

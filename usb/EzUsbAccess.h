@@ -24,7 +24,7 @@ using PipeTable = std::array<std::uint8_t, kPipeTableSize>;
 // EZ-USB driver access, card discovery and the card in use. The adapter card
 // state lives here for the whole run.
 class EzUsbAccess {
-public:
+  public:
     EzUsbAccess(EzUsbDriver& driver, MessageBoxes& messages);
 
     std::array<UsbCardRecord, 4> UsbCards{};
@@ -51,7 +51,7 @@ public:
 
     MessageBoxes& messages() { return messages_; }
 
-private:
+  private:
     EzUsbDriver& driver_;
     MessageBoxes& messages_;
 };

@@ -12,7 +12,7 @@ namespace quenlor {
 // opens the card's device at its start and closes it at its end, and does
 // nothing while UsbReady is false.
 class UsbSpiCard {
-public:
+  public:
     UsbSpiCard(EzUsbAccess& usb, Settings& settings);
 
     // Entries 1..16 are used; entry 0 never is.
@@ -25,7 +25,7 @@ public:
     void UsbSpiSetBits(std::uint8_t& bits);
     void UsbSpiTransfer(std::uint8_t& count);
 
-private:
+  private:
     EzUsbAccess& usb_;
     Settings& settings_;
 };

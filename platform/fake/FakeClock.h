@@ -10,14 +10,15 @@ namespace quenlor {
 // Answers from a script of readings; after the script it repeats the last one
 // (or `now` when there is no script).
 class FakeClock : public Clock {
-public:
+  public:
     float now = 0.0f;
     std::vector<float> script;
     std::size_t reads = 0;
 
     float secondsSinceMidnight() override {
         float t = now;
-        if (!script.empty()) t = script[reads < script.size() ? reads : script.size() - 1];
+        if (!script.empty())
+            t = script[reads < script.size() ? reads : script.size() - 1];
         ++reads;
         return t;
     }

@@ -7,7 +7,7 @@
 namespace quenlor {
 
 class FakeLocaleInfo : public LocaleInfo {
-public:
+  public:
     std::string separator = ".";
     std::string date = "07/12/2026";
     std::string time = "05:30:00";

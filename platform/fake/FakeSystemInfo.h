@@ -5,7 +5,7 @@
 namespace quenlor {
 
 class FakeSystemInfo : public SystemInfo {
-public:
+  public:
     int platform = 2;
     double ver = 5.1;
     int buildNumber = 2600;

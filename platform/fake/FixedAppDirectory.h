@@ -7,11 +7,11 @@
 namespace quenlor {
 
 class FixedAppDirectory : public AppDirectory {
-public:
+  public:
     explicit FixedAppDirectory(std::filesystem::path p) : dir_(std::move(p)) {}
     std::filesystem::path path() const override { return dir_; }
 
-private:
+  private:
     std::filesystem::path dir_;
 };
 

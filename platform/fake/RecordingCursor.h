@@ -7,7 +7,7 @@
 namespace quenlor {
 
 class RecordingCursor : public Cursor {
-public:
+  public:
     std::vector<bool> changes;
     bool busy = false;
 

@@ -39,7 +39,6 @@ struct SimulatedSpin {
 
 class DelayTest : public ::testing::Test {
   protected:
-
     std::int32_t StepsFor(float ms) {
         settings.DelayCalibrated = true;
         spin.calls.clear();
