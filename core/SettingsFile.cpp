@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/NumberFormat.h"
+#include "core/ReplacedFile.h"
 
 namespace quenlor {
 
@@ -84,31 +85,15 @@ void LoadSettings(Settings& settings, const std::filesystem::path& directory) {
 }
 
 void SaveSettings(const Settings& settings, const std::filesystem::path& directory) {
-    const std::filesystem::path target = directory / kSettingsFileName;
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-
     const std::string text = "Interface = " + FormatPrintInteger(settings.Interface) + "\r\n" +
                              "Port Address = " + FormatPrintInteger(settings.PortAddress) + "\r\n" +
                              "ProductNumber = " + FormatPrintInteger(settings.ProductNumber) +
                              "\r\n";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        // Nothing was created, so there is nothing to clean up.
-        if (!out)
-            return;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec)
-        std::filesystem::remove(temp, ec);
+    // Never a truncated file, not even after a crash or a full disk; a file that
+    // may not be written (read-only, locked) stays as it is. Failures are silent.
+    ReplacedFile file;
+    if (file.Open(directory / kSettingsFileName) && file.Write(text))
+        file.Commit();
 }
 
 }  // namespace quenlor

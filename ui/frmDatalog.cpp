@@ -23,7 +23,7 @@
 #include <string>
 #include <utility>
 
-#include "core/DatalogFile.h"
+#include "core/ReplacedFile.h"
 #include "core/DatalogHeader.h"
 #include "core/NumberFormat.h"
 #include "core/SampleBuffer.h"
@@ -436,7 +436,7 @@ void frmDatalog::RunDatalog() {
         const QString baseName = baseName_;
         const QString name = baseName + QStringLiteral("_") + QString::number(f) + extension;
         const std::string nameBytes = Latin1(name);
-        DatalogFile file;
+        ReplacedFile file;
         if (!IsPlainBaseName(baseName) ||
             !file.Open(directory / std::filesystem::path(name.toStdU16String()))) {
             ctx.messages.show(FileAccessMessage(nameBytes), kAppTitle, MessageIcon::Warning);

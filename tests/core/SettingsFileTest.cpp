@@ -153,10 +153,10 @@ TEST_F(SettingsFileTest, FailuresAreSilentAndLeaveNothingBehind) {
 
     // The temporary file cannot be created: the old file stays as it was.
     Write("Interface = 2\r\n");
-    fs::create_directory(dir / "CommPort.cfg.tmp");
+    fs::create_directory(dir / "CommPort.cfg.part");
     SaveSettings(s, dir);
     EXPECT_EQ(Read(), "Interface = 2\r\n");
-    fs::remove(dir / "CommPort.cfg.tmp");
+    fs::remove(dir / "CommPort.cfg.part");
 
     // A folder holds the settings file's name: the rename fails and the
     // temporary file written for it is removed again.

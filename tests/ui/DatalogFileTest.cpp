@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "core/DatalogFile.h"
+#include "core/ReplacedFile.h"
 #include "core/DatalogHeader.h"
 #include "core/NumberFormat.h"
 #include "core/SampleBuffer.h"
@@ -46,12 +46,12 @@ class TempDir : public ::testing::Test {
     fs::path dir;
 };
 
-using DatalogFileTest = TempDir;
+using ReplacedFileTest = TempDir;
 
-TEST_F(DatalogFileTest, CommitReplacesTheFinalNameOnlyWhenComplete) {
+TEST_F(ReplacedFileTest, CommitReplacesTheFinalNameOnlyWhenComplete) {
     const fs::path target = dir / "DATALOG_1.csv";
     WriteFile(target, "old contents of an earlier run");
-    DatalogFile file;
+    ReplacedFile file;
     ASSERT_TRUE(file.Open(target));
     ASSERT_TRUE(file.Write("abc\r\n"));
     ASSERT_TRUE(file.Write("def\r\n"));
@@ -62,18 +62,18 @@ TEST_F(DatalogFileTest, CommitReplacesTheFinalNameOnlyWhenComplete) {
     EXPECT_EQ(EntryCount(), 1) << "the temporary file must be gone";
 }
 
-TEST_F(DatalogFileTest, OpenRefusesAFolderOrAnUnwritableDirectory) {
+TEST_F(ReplacedFileTest, OpenRefusesAFolderOrAnUnwritableDirectory) {
     fs::create_directory(dir / "DATALOG_2.csv");
-    DatalogFile file;
+    ReplacedFile file;
     EXPECT_FALSE(file.Open(dir / "DATALOG_2.csv"));
     EXPECT_TRUE(fs::is_directory(dir / "DATALOG_2.csv"));
     EXPECT_FALSE(file.Open(dir / "no-such-folder" / "DATALOG_1.csv"));
     EXPECT_EQ(EntryCount(), 1);
 }
 
-TEST_F(DatalogFileTest, AFailedRenameKeepsNoTemporaryFile) {
+TEST_F(ReplacedFileTest, AFailedRenameKeepsNoTemporaryFile) {
     const fs::path target = dir / "DATALOG_1.csv";
-    DatalogFile file;
+    ReplacedFile file;
     ASSERT_TRUE(file.Open(target));
     ASSERT_TRUE(file.Write("lines\r\n"));
     fs::create_directory(target);  // someone took the name while sampling ran
@@ -83,7 +83,7 @@ TEST_F(DatalogFileTest, AFailedRenameKeepsNoTemporaryFile) {
     EXPECT_FALSE(fs::exists(file.TempPath()));
 }
 
-TEST_F(DatalogFileTest, AFullDiskLeavesTheEarlierFileAndNoTemporary) {
+TEST_F(ReplacedFileTest, AFullDiskLeavesTheEarlierFileAndNoTemporary) {
     const fs::path target = dir / "DATALOG_1.csv";
     WriteFile(target, "earlier");
     // A file size limit fails writes as a full disk does.
@@ -97,7 +97,7 @@ TEST_F(DatalogFileTest, AFullDiskLeavesTheEarlierFileAndNoTemporary) {
     bool wrote = true;
     bool committed = true;
     {
-        DatalogFile file;
+        ReplacedFile file;
         if (file.Open(target)) {
             wrote = file.Write(std::string(64 * 1024, 'x'));
             committed = file.Commit();
@@ -111,10 +111,10 @@ TEST_F(DatalogFileTest, AFullDiskLeavesTheEarlierFileAndNoTemporary) {
     EXPECT_EQ(EntryCount(), 1);
 }
 
-TEST_F(DatalogFileTest, AnUnfinishedFileIsDroppedWithoutTouchingTheFinalName) {
+TEST_F(ReplacedFileTest, AnUnfinishedFileIsDroppedWithoutTouchingTheFinalName) {
     const fs::path target = dir / "DATALOG_1.csv";
     {
-        DatalogFile file;
+        ReplacedFile file;
         ASSERT_TRUE(file.Open(target));
         ASSERT_TRUE(file.Write("half"));
         EXPECT_TRUE(fs::exists(file.TempPath()));

@@ -1,4 +1,4 @@
-#include "core/DatalogFile.h"
+#include "core/ReplacedFile.h"
 
 #include <system_error>
 
@@ -31,7 +31,7 @@ bool SyncToDisk(std::FILE* file) {
 
 }  // namespace
 
-bool DatalogFile::Open(const std::filesystem::path& finalPath) {
+bool ReplacedFile::Open(const std::filesystem::path& finalPath) {
     Discard();
     final_ = finalPath;
     temp_ = finalPath;
@@ -54,7 +54,7 @@ bool DatalogFile::Open(const std::filesystem::path& finalPath) {
     return file_ != nullptr;
 }
 
-bool DatalogFile::Write(std::string_view bytes) {
+bool ReplacedFile::Write(std::string_view bytes) {
     if (file_ == nullptr || failed_)
         return false;
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
@@ -63,7 +63,7 @@ bool DatalogFile::Write(std::string_view bytes) {
     return !failed_;
 }
 
-bool DatalogFile::Commit() {
+bool ReplacedFile::Commit() {
     if (file_ == nullptr)
         return false;
     bool ok = !failed_;
@@ -83,7 +83,7 @@ bool DatalogFile::Commit() {
     return ok;
 }
 
-void DatalogFile::Discard() {
+void ReplacedFile::Discard() {
     if (file_ == nullptr)
         return;
     std::fclose(file_);

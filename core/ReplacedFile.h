@@ -6,16 +6,16 @@
 
 namespace quenlor {
 
-// One datalog file, written so that its final name only ever holds a complete
-// file: the bytes go to a temporary file beside it ("<name>.part"), which
+// A file (a datalog, the settings) written so that its final name only ever
+// holds a complete file: the bytes go to a temporary file beside it ("<name>.part"), which
 // replaces the final name once everything is written, flushed and closed. A
 // failure removes the temporary file and leaves the final name as it was.
-class DatalogFile {
+class ReplacedFile {
   public:
-    DatalogFile() = default;
-    DatalogFile(const DatalogFile&) = delete;
-    DatalogFile& operator=(const DatalogFile&) = delete;
-    ~DatalogFile() { Discard(); }
+    ReplacedFile() = default;
+    ReplacedFile(const ReplacedFile&) = delete;
+    ReplacedFile& operator=(const ReplacedFile&) = delete;
+    ~ReplacedFile() { Discard(); }
 
     // Opens the file for writing. False when an existing file of that name
     // cannot be opened for writing (locked, read-only, a folder) or the
