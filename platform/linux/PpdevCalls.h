@@ -22,6 +22,9 @@ class PpdevCalls {
 
     // A file descriptor, or -errno.
     virtual int openDevice(const std::string& path) = 0;
+    // PPEXCL: asks that the claim below be refused while anyone else uses the
+    // port, instead of waiting for them. 0 or -errno.
+    virtual int exclusive(int fd) = 0;
     virtual int claim(int fd) = 0;  // PPCLAIM: 0 or -errno
     virtual void release(int fd) = 0;
     virtual void closeDevice(int fd) = 0;

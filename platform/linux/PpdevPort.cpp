@@ -86,13 +86,18 @@ void PpdevPort::giveio(std::int16_t portAddress) {
         report(openFailure(device, -fd));
         return;
     }
-    const int claimed = calls_.claim(fd);
+    // Exclusive first: a plain claim waits, without a word, for as long as
+    // anyone else holds the port; an exclusive one is refused at once.
+    int claimed = calls_.exclusive(fd);
+    if (claimed == 0)
+        claimed = calls_.claim(fd);
     if (claimed < 0) {
         calls_.closeDevice(fd);
         report("The parallel port " + device + " could not be claimed (" +
                std::generic_category().message(-claimed) +
-               "). Another driver, such as the printer driver lp, may hold it (sudo rmmod lp). "
-               "The parallel port has no effect until then.");
+               "): another program or driver uses it, such as the printer driver lp "
+               "(sudo rmmod lp) or another copy of this program. The parallel port has no "
+               "effect until then.");
         return;
     }
     fd_ = fd;

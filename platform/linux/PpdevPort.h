@@ -12,7 +12,8 @@
 namespace quenlor {
 
 // The parallel port through the kernel's ppdev driver. giveio(address) opens and
-// claims the /dev/parportN whose base address is `address`; from then on a write
+// claims, for this process alone, the /dev/parportN whose base address is
+// `address`; from then on a write
 // to that address sets the data register and a read of address + 1 gives the
 // status register. Other addresses are not ports of this device.
 //

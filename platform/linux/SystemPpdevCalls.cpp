@@ -52,6 +52,10 @@ int SystemPpdevCalls::openDevice(const std::string& path) {
     return result(open(path.c_str(), O_RDWR | O_CLOEXEC));
 }
 
+int SystemPpdevCalls::exclusive(int fd) {
+    return result(ioctl(fd, PPEXCL));
+}
+
 int SystemPpdevCalls::claim(int fd) {
     return result(ioctl(fd, PPCLAIM));
 }

@@ -11,6 +11,7 @@ class SystemPpdevCalls : public PpdevCalls {
     std::optional<std::string> readText(const std::string& path) override;
     std::string owningGroup(const std::string& path) override;
     int openDevice(const std::string& path) override;
+    int exclusive(int fd) override;
     int claim(int fd) override;
     void release(int fd) override;
     void closeDevice(int fd) override;

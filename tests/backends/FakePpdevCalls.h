@@ -16,12 +16,14 @@ class FakePpdevCalls : public PpdevCalls {
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> groups;
     std::map<std::string, int> openErrors;  // device -> errno
+    int exclusiveError = 0;
     int claimError = 0;
     int statusError = 0;
     std::uint8_t status = 0;
 
     std::vector<std::string> opened;
     std::vector<int> claimed, released, closed;
+    std::vector<std::string> requests;  // the ioctls in the order made
     std::vector<std::uint8_t> dataWrites;
     int statusReads = 0;
 
@@ -51,11 +53,19 @@ class FakePpdevCalls : public PpdevCalls {
             return -it->second;
         return 40 + static_cast<int>(opened.size());
     }
+    int exclusive(int) override {
+        requests.push_back("PPEXCL");
+        return exclusiveError != 0 ? -exclusiveError : 0;
+    }
     int claim(int fd) override {
+        requests.push_back("PPCLAIM");
         claimed.push_back(fd);
         return claimError != 0 ? -claimError : 0;
     }
-    void release(int fd) override { released.push_back(fd); }
+    void release(int fd) override {
+        requests.push_back("PPRELEASE");
+        released.push_back(fd);
+    }
     void closeDevice(int fd) override { closed.push_back(fd); }
     int writeData(int, std::uint8_t value) override {
         dataWrites.push_back(value);

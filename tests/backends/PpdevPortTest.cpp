@@ -3,6 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <system_error>
+#include <vector>
+
 #include "FakePpdevCalls.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 
@@ -12,6 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 class PpdevPortTest : public ::testing::Test {
   protected:
@@ -29,7 +36,8 @@ TEST_F(PpdevPortTest, ClaimsTheDeviceWhoseBaseAddressMatches) {
 
     EXPECT_EQ(port.device(), "/dev/parport1");
     EXPECT_THAT(calls.opened, ElementsAre("/dev/parport1"));
-    EXPECT_EQ(calls.claimed.size(), 1u);
+    // Exclusive before the claim, or the claim would wait for any other user.
+    EXPECT_THAT(calls.requests, ElementsAre("PPEXCL", "PPCLAIM"));
     EXPECT_THAT(boxes.boxes, IsEmpty());
 }
 
@@ -82,35 +90,97 @@ TEST_F(PpdevPortTest, NoSuchPortIsToldOnceAndPortAccessHasNoEffect) {
     EXPECT_EQ(calls.statusReads, 0);
 }
 
-TEST_F(PpdevPortTest, PermissionProblemNamesTheDeviceAndItsGroup) {
-    calls.addPort("parport0", "888\t1912\n");
-    calls.openErrors["/dev/parport0"] = EACCES;
-    calls.groups["/dev/parport0"] = "lp";
-    PpdevPort port(boxes, calls);
+TEST_F(PpdevPortTest, OpenFailuresNameTheDeviceAndWhatToDo) {
+    struct Case {
+        int error;
+        std::string group;
+        std::vector<std::string> said;
+        std::string notSaid;
+    };
+    const std::vector<Case> cases = {
+        {EACCES, "lp", {"Permission denied", "\"lp\"", "usermod -aG lp"}, "Give your user"},
+        {EPERM, "lp", {"Permission denied", "\"lp\""}, "Give your user"},
+        // A group that would grant root's access, or none known: no group advice.
+        {EACCES, "root", {"Permission denied", "Give your user read and write access"}, "usermod"},
+        {EACCES, "", {"Permission denied", "Give your user read and write access"}, "usermod"},
+        {ENOENT, "lp", {"ppdev driver is not loaded", "modprobe ppdev"}, "Permission"},
+        {ENODEV, "lp", {"ppdev driver is not loaded"}, "Permission"},
+        {ENXIO, "lp", {"ppdev driver is not loaded"}, "Permission"},
+        {EIO, "lp", {std::generic_category().message(EIO)}, "ppdev driver"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::generic_category().message(c.error) + ", group \"" + c.group + "\"");
+        FakePpdevCalls fake;
+        RecordingMessageBoxes messages;
+        fake.addPort("parport0", "888\t1912\n");
+        fake.openErrors["/dev/parport0"] = c.error;
+        if (!c.group.empty())
+            fake.groups["/dev/parport0"] = c.group;
+        PpdevPort port(messages, fake);
 
-    port.giveio(0x378);
+        port.giveio(0x378);
+        port.giveio(0x378);
+        port.vbOut(0x378, 1);
 
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("/dev/parport0"));
-    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("\"lp\""));
-    EXPECT_TRUE(port.device().empty());
-    EXPECT_EQ(port.vbInp(0x379), PpdevPort::kNoAccess);
-    EXPECT_THAT(calls.claimed, IsEmpty());
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        const std::string& text = messages.boxes[0].text;
+        EXPECT_THAT(text, HasSubstr("/dev/parport0"));
+        for (const std::string& part : c.said)
+            EXPECT_THAT(text, HasSubstr(part));
+        EXPECT_THAT(text, Not(HasSubstr(c.notSaid)));
+        EXPECT_EQ(messages.boxes[0].title, kAppTitle);
+        EXPECT_TRUE(port.device().empty());
+        EXPECT_EQ(port.vbInp(0x379), PpdevPort::kNoAccess);
+        EXPECT_THAT(fake.requests, IsEmpty());
+        EXPECT_THAT(fake.dataWrites, IsEmpty());
+    }
 }
 
-TEST_F(PpdevPortTest, ClaimRefusedClosesTheDeviceAndSaysSo) {
-    calls.addPort("parport0", "888\t1912\n");
-    calls.claimError = EBUSY;
-    PpdevPort port(boxes, calls);
+TEST_F(PpdevPortTest, PortInUseElsewhereIsToldOnceWithoutWaitingAndHasNoEffect) {
+    // The exclusive request itself refused, or the claim after it (the kernel
+    // refuses an exclusive claim with ENXIO when lp is bound, EBUSY when another
+    // user holds the port exclusively).
+    struct Case {
+        int exclusiveError;
+        int claimError;
+        std::vector<std::string> requests;
+    };
+    const std::vector<Case> cases = {
+        {EINVAL, 0, {"PPEXCL"}},
+        {0, ENXIO, {"PPEXCL", "PPCLAIM"}},
+        {0, EBUSY, {"PPEXCL", "PPCLAIM"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::generic_category().message(c.exclusiveError + c.claimError));
+        FakePpdevCalls fake;
+        RecordingMessageBoxes messages;
+        fake.addPort("parport0", "888\t1912\n");
+        fake.exclusiveError = c.exclusiveError;
+        fake.claimError = c.claimError;
+        fake.status = 0x40;
+        PpdevPort port(messages, fake);
 
-    port.giveio(0x378);
-    port.vbOut(0x378, 1);
+        port.giveio(0x378);
+        port.vbOut(0x378, 1);
+        const auto status = port.vbInp(0x379);
+        port.giveio(0x378);
 
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("/dev/parport0"));
-    EXPECT_EQ(calls.closed.size(), 1u);
-    EXPECT_THAT(calls.released, IsEmpty());
-    EXPECT_THAT(calls.dataWrites, IsEmpty());
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        const std::string& text = messages.boxes[0].text;
+        EXPECT_THAT(text, HasSubstr("/dev/parport0 could not be claimed"));
+        EXPECT_THAT(text, HasSubstr("another program or driver uses it"));
+        EXPECT_THAT(text, HasSubstr("printer driver lp"));
+        EXPECT_EQ(status, PpdevPort::kNoAccess);
+        EXPECT_EQ(fake.statusReads, 0);
+        EXPECT_THAT(fake.dataWrites, IsEmpty());
+        EXPECT_TRUE(port.device().empty());
+        // Not held, so not released; the device is closed at once. The second
+        // giveio tries again, silently.
+        ASSERT_EQ(fake.requests.size(), 2 * c.requests.size());
+        EXPECT_TRUE(std::equal(c.requests.begin(), c.requests.end(), fake.requests.begin()));
+        EXPECT_THAT(fake.released, IsEmpty());
+        EXPECT_EQ(fake.closed.size(), fake.opened.size());
+    }
 }
 
 TEST_F(PpdevPortTest, FailedStatusReadGivesNoAccessValue) {
