@@ -17,12 +17,23 @@ void QtMessageBoxes::showBox(const std::string& text, const std::string& title, 
         case MessageIcon::Information:
             qtIcon = QMessageBox::Information;
             break;
+        case MessageIcon::Question:
+            qtIcon = QMessageBox::Question;
+            break;
         case MessageIcon::None:
             break;
     }
     QMessageBox box(qtIcon, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+
+bool QtMessageBoxes::askBox(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace quenlor

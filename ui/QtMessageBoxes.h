@@ -4,10 +4,11 @@
 
 namespace quenlor {
 
-// Modal QMessageBox with an OK button only, parented to the active window.
+// Modal QMessageBox, parented to the active window.
 class QtMessageBoxes : public MessageBoxes {
   protected:
     void showBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+    bool askBox(const std::string& text, const std::string& title) override;
 };
 
 }  // namespace quenlor

@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -68,10 +67,6 @@ frmManualReg::frmManualReg(AppContext& ctx, QWidget* mainWindow, QWidget* parent
     BuildControls();
 
     defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
-    askYesNo = [this](const QString& question) {
-        return QMessageBox::question(this, QString::fromLatin1(kAppTitle), question,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-    };
     askPdfFileName = [this] {
         return QFileDialog::getSaveFileName(this, "Save Window Image",
                                             QString::fromStdString(ctx_.appDir.path().string()),
@@ -320,8 +315,8 @@ void frmManualReg::cmdPrint_Click() {
 }
 
 void frmManualReg::PrintToPdfInstead() {
-    if (!askYesNo || !askYesNo("No printer is installed on this system.\n"
-                               "Save the image of the window as a PDF file instead?"))
+    if (!ctx_.messages.ask("There is no default printer on this system.\n"
+                           "Save the image of the window as a PDF file instead?"))
         return;
     QString fileName = askPdfFileName ? askPdfFileName() : QString();
     if (fileName.isEmpty())

@@ -36,7 +36,6 @@ class frmManualReg : public QDialog {
     // Where printing asks the system and the user. Replaceable so that a test
     // can answer without a printer or a modal dialog.
     std::function<QPrinterInfo()> defaultPrinter;
-    std::function<bool(const QString& question)> askYesNo;
     std::function<QString()> askPdfFileName;
 
     // Draws the window's current image on `printer`, scaled to fit its page.

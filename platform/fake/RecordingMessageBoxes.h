@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::vector<Box> boxes;
     // Runs while the box would be up, to look at the program as the user sees it.
     std::function<void(const Box&)> onShow;
+    // The answers to the questions asked, in order; No once they run out.
+    std::vector<bool> answers;
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
@@ -34,6 +37,14 @@ class RecordingMessageBoxes : public MessageBoxes {
         boxes.push_back({text, title, icon});
         if (onShow)
             onShow(boxes.back());
+    }
+    bool askBox(const std::string& text, const std::string& title) override {
+        showBox(text, title, MessageIcon::Question);
+        const std::size_t asked =
+            static_cast<std::size_t>(std::count_if(boxes.begin(), boxes.end(), [](const Box& b) {
+                return b.icon == MessageIcon::Question;
+            }));
+        return asked <= answers.size() && answers[asked - 1];
     }
 };
 

@@ -329,55 +329,62 @@ class frmManualRegPrintTest : public frmManualRegTest {
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
         window_->defaultPrinter = [] { return QPrinterInfo(); };
-        window_->askYesNo = [this](const QString& q) {
-            questions_.push_back(q);
-            return answerYes_;
-        };
         window_->askPdfFileName = [this] { return fileName_; };
     }
 
     QTemporaryDir dir_;
-    std::vector<QString> questions_;
-    bool answerYes_ = true;
+    // The questions asked, and the same boxes without them.
+    std::vector<std::string> questions() {
+        std::vector<std::string> out;
+        for (const auto& b : rig_.messages().boxes)
+            if (b.icon == MessageIcon::Question)
+                out.push_back(b.text);
+        return out;
+    }
+    std::size_t otherBoxes() { return rig_.messages().boxes.size() - questions().size(); }
     QString fileName_;
 };
 
 TEST_F(frmManualRegPrintTest, WithoutAPrinterOffersAPdfAndWritesIt) {
     Choose(DIAG_STAT);
     fileName_ = dir_.filePath("registers");  // no suffix: one is added
+    rig_.messages().answers = {true};
     window_->cmdPrint->click();
 
-    ASSERT_EQ(questions_.size(), 1u);
-    EXPECT_TRUE(questions_[0].contains("No printer"));
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0],
+              "There is no default printer on this system.\n"
+              "Save the image of the window as a PDF file instead?");
+    EXPECT_EQ(rig_.messages().boxes[0].title, kAppTitle);
     const PdfSummary pdf = ReadPdf(dir_.filePath("registers.pdf"));
     EXPECT_EQ(pdf.pages, 1);
     ASSERT_EQ(pdf.imageWidths.size(), 1u);
     EXPECT_EQ(pdf.imageWidths[0], window_->grab().toImage().width());
-    EXPECT_TRUE(rig_.messages().boxes.empty());
+    EXPECT_EQ(otherBoxes(), 0u);
 }
 
 TEST_F(frmManualRegPrintTest, DecliningOrCancellingWritesNothing) {
     fileName_ = dir_.filePath("declined.pdf");
-    answerYes_ = false;
+    rig_.messages().answers = {false, true};
     window_->cmdPrint->click();
-    answerYes_ = true;
     fileName_.clear();  // the file dialog was cancelled
     window_->cmdPrint->click();
 
-    EXPECT_EQ(questions_.size(), 2u);
+    EXPECT_EQ(questions().size(), 2u);
     EXPECT_FALSE(QFile::exists(dir_.filePath("declined.pdf")));
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
-    EXPECT_TRUE(rig_.messages().boxes.empty());
+    EXPECT_EQ(otherBoxes(), 0u);
 }
 
 TEST_F(frmManualRegPrintTest, AnUnwritablePdfIsReported) {
     fileName_ = dir_.filePath("no-such-folder/registers.pdf");
+    rig_.messages().answers = {true};
     window_->cmdPrint->click();
 
-    ASSERT_EQ(rig_.messages().boxes.size(), 1u);
-    EXPECT_EQ(rig_.messages().boxes[0].text,
+    ASSERT_EQ(rig_.messages().boxes.size(), 2u);  // the question, then the failure
+    EXPECT_EQ(rig_.messages().boxes[1].text,
               "The PDF file " + fileName_.toStdString() + " could not be written.");
-    EXPECT_EQ(rig_.messages().boxes[0].title, kAppTitle);
+    EXPECT_EQ(rig_.messages().boxes[1].title, kAppTitle);
     EXPECT_TRUE(window_->isVisible());
 }
 
