@@ -196,6 +196,8 @@ TEST_F(UsbDebugTest, CardFailingSetBitsWhenChosen) {
     EXPECT_FALSE(rig.usb().UsbReady());
     // The option stays marked; only write, set-bits and loop mark "None".
     EXPECT_TRUE(get<QRadioButton>("optUsbPort_0")->isChecked());
+    // The failed delay read-back leaves the delay box at the setting.
+    EXPECT_EQ(box("txtLoopDelay")->text(), QString::number(rig.settings().UsbSpiDelay));
 }
 
 TEST_F(UsbDebugTest, CardPulledOutDuringTheLoop) {
