@@ -47,6 +47,19 @@ class UsbDebugTest : public ::testing::Test {
         return !get<QGroupBox>("frameManual")->isEnabled() &&
                !get<QGroupBox>("frameSPIsetup")->isEnabled();
     }
+    // Clicks "Loop" and runs `onPass` at each event pass of the loop until it
+    // returns true; gives the number of passes it saw.
+    int LoopWithEachPass(const std::function<bool(int pass)>& onPass) {
+        int passes = 0;
+        std::function<void()> tick;
+        tick = [&] {
+            if (!onPass(++passes))
+                QTimer::singleShot(0, tick);
+        };
+        QTimer::singleShot(0, tick);
+        click("cmdLoop");
+        return passes;
+    }
     void open(QWidget* mainWindow = nullptr) {
         window = std::make_unique<frmUSBdebug>(rig.ctx(), mainWindow);
         window->show();
@@ -236,22 +249,16 @@ TEST_F(UsbDebugTest, LoopEndsWhenTheWindowIsDestroyedDuringIt) {
 
 TEST_F(UsbDebugTest, HidingKeepsTheLoopAndStopEndsIt) {
     open();
-    int passes = 0;
-    std::function<void()> tick;
-    tick = [&] {
-        ++passes;
-        if (passes == 2)
+    const int passes = LoopWithEachPass([&](int pass) {
+        if (pass == 2)
             window->close();  // acts as OK: hidden, loop goes on
-        if (passes == 4) {
-            EXPECT_FALSE(window->isVisible());
-            EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Stop");
-            click("cmdLoop");
-            return;
-        }
-        QTimer::singleShot(0, tick);
-    };
-    QTimer::singleShot(0, tick);
-    click("cmdLoop");
+        if (pass < 4)
+            return false;
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Stop");
+        click("cmdLoop");
+        return true;
+    });
     EXPECT_EQ(passes, 4);
     EXPECT_TRUE(rig.settings().UsbLoopStop);
     EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Loop");
@@ -267,17 +274,12 @@ TEST_F(UsbDebugTest, BeforeTheMainWindowIsUpTheLoopRunsUntilTheProgramEnds) {
     EXPECT_FALSE(early.isAccepted());  // acts as OK
     window->show();
 
-    int passes = 0;
-    std::function<void()> tick;
-    tick = [&] {
-        if (++passes == 4) {
-            main.close();  // the program ends: the loop unwinds at this yield
-            return;
-        }
-        QTimer::singleShot(0, tick);
-    };
-    QTimer::singleShot(0, tick);
-    click("cmdLoop");
+    const int passes = LoopWithEachPass([&](int pass) {
+        if (pass < 4)
+            return false;
+        main.close();  // the program ends: the loop unwinds at this yield
+        return true;
+    });
     EXPECT_EQ(passes, 4);
     EXPECT_TRUE(rig.settings().UsbLoopStop);
     EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Loop");
