@@ -1,16 +1,33 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 namespace quenlor {
 
+// The standard device descriptor's fields as libusb gives them: in host order.
+struct UsbDeviceDescriptor {
+    std::uint8_t bLength = 0;
+    std::uint8_t bDescriptorType = 0;
+    std::uint16_t bcdUSB = 0;
+    std::uint8_t bDeviceClass = 0;
+    std::uint8_t bDeviceSubClass = 0;
+    std::uint8_t bDeviceProtocol = 0;
+    std::uint8_t bMaxPacketSize0 = 0;
+    std::uint16_t idVendor = 0;
+    std::uint16_t idProduct = 0;
+    std::uint16_t bcdDevice = 0;
+    std::uint8_t iManufacturer = 0;
+    std::uint8_t iProduct = 0;
+    std::uint8_t iSerialNumber = 0;
+    std::uint8_t bNumConfigurations = 0;
+};
+
 // One USB device as the bus lists it.
 struct UsbDeviceSummary {
     std::uint8_t bus = 0;
     std::uint8_t address = 0;
-    std::array<std::uint8_t, 18> descriptor{};  // the standard device descriptor
+    UsbDeviceDescriptor descriptor;
 };
 
 struct UsbEndpointSummary {
@@ -38,18 +55,22 @@ class LibUsbCalls {
 
     virtual ~LibUsbCalls() = default;
 
-    // Every device on every bus now; empty when there is no USB at all.
-    virtual std::vector<UsbDeviceSummary> devices() = 0;
+    // Every device on every bus now; none when there is no USB at all.
+    virtual int devices(std::vector<UsbDeviceSummary>& out) = 0;
     virtual int open(std::uint8_t bus, std::uint8_t address, Handle& handle) = 0;
     virtual void close(Handle handle) = 0;
+    // Lets claim detach a bound kernel driver and release attach it again.
+    virtual int setAutoDetachKernelDriver(Handle handle, bool enable) = 0;
     virtual int kernelDriverActive(Handle handle, int interfaceNumber) = 0;  // 1 bound, 0 not
     virtual int detachKernelDriver(Handle handle, int interfaceNumber) = 0;
+    virtual int attachKernelDriver(Handle handle, int interfaceNumber) = 0;
     virtual int claimInterface(Handle handle, int interfaceNumber) = 0;
     virtual int releaseInterface(Handle handle, int interfaceNumber) = 0;
     // GET_INTERFACE: the interface's current alternate setting.
     virtual int currentAltSetting(Handle handle, int interfaceNumber) = 0;
-    virtual int interfaceDescriptor(Handle handle, int interfaceNumber, int alternateSetting,
-                                    UsbInterfaceSummary& out) = 0;
+    // Every alternate setting of every interface of the active configuration,
+    // in the descriptor's order.
+    virtual int activeConfiguration(Handle handle, std::vector<UsbInterfaceSummary>& out) = 0;
     // The raw string descriptor; gives its length in bytes.
     virtual int stringDescriptor(Handle handle, std::uint8_t index, std::uint16_t language,
                                  std::uint8_t* data, int length) = 0;

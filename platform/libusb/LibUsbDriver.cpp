@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 #include <vector>
 
 #include "platform/libusb/SystemLibUsbCalls.h"
@@ -34,6 +33,34 @@ int cardNumber(const std::string& name) {
     return name[6] - '0';
 }
 
+std::array<std::uint8_t, 18> deviceDescriptorBytes(const UsbDeviceDescriptor& d) {
+    // The wire layout: multi-byte fields little-endian, whatever the host's order.
+    std::array<std::uint8_t, 18> b{};
+    b[0] = d.bLength;
+    b[1] = d.bDescriptorType;
+    put16(&b[2], d.bcdUSB);
+    b[4] = d.bDeviceClass;
+    b[5] = d.bDeviceSubClass;
+    b[6] = d.bDeviceProtocol;
+    b[7] = d.bMaxPacketSize0;
+    put16(&b[8], d.idVendor);
+    put16(&b[10], d.idProduct);
+    put16(&b[12], d.bcdDevice);
+    b[14] = d.iManufacturer;
+    b[15] = d.iProduct;
+    b[16] = d.iSerialNumber;
+    b[17] = d.bNumConfigurations;
+    return b;
+}
+
+const UsbInterfaceSummary* findSetting(const std::vector<UsbInterfaceSummary>& settings,
+                                       int interfaceNumber, int alternateSetting) {
+    const auto it = std::find_if(settings.begin(), settings.end(), [&](const auto& s) {
+        return s.number == interfaceNumber && s.alternateSetting == alternateSetting;
+    });
+    return it == settings.end() ? nullptr : &*it;
+}
+
 }  // namespace
 
 LibUsbDriver::LibUsbDriver()
@@ -46,41 +73,62 @@ LibUsbDriver::~LibUsbDriver() {
         close(sessions_.begin()->first);
 }
 
+std::optional<UsbDeviceSummary> LibUsbDriver::findCard(int number) {
+    std::vector<UsbDeviceSummary> all;
+    // A bus that cannot be listed says nothing about which cards are gone.
+    if (calls_.devices(all) < 0)
+        return std::nullopt;
+    std::vector<CardNames::Location> present;
+    for (const UsbDeviceSummary& d : all) {
+        if (d.descriptor.idVendor == kVendorId)
+            present.push_back({d.bus, d.address});
+    }
+    names_.update(present);
+    const auto named = names_.at(number);
+    if (!named)
+        return std::nullopt;
+    for (const UsbDeviceSummary& d : all) {
+        if (CardNames::Location{d.bus, d.address} == *named)
+            return d;
+    }
+    return std::nullopt;
+}
+
 DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
     const int n = cardNumber(deviceName);
     if (n < 0)
         return kNoHandle;
-
-    std::vector<UsbDeviceSummary> cards;
-    for (const UsbDeviceSummary& d : calls_.devices()) {
-        if ((d.descriptor[8] | d.descriptor[9] << 8) == kVendorId)
-            cards.push_back(d);
-    }
-    std::sort(cards.begin(), cards.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.bus, a.address) < std::tie(b.bus, b.address);
-    });
-    if (static_cast<std::size_t>(n) >= cards.size())
+    const auto card = findCard(n);
+    if (!card)
         return kNoHandle;
-    const UsbDeviceSummary& card = cards[static_cast<std::size_t>(n)];
 
     Session s;
-    s.descriptor = card.descriptor;
-    if (calls_.open(card.bus, card.address, s.usb) < 0 || s.usb == 0)
+    s.descriptor = deviceDescriptorBytes(card->descriptor);
+    if (calls_.open(card->bus, card->address, s.usb) < 0 || s.usb == 0)
         return kNoHandle;
-    // A kernel driver bound to the interface would refuse the claim. Where the
-    // query is not supported, the claim alone decides.
-    if (calls_.kernelDriverActive(s.usb, kInterface) == 1) {
-        calls_.detachKernelDriver(s.usb, kInterface);
+    // With auto-detach the claim takes the interface from a bound kernel driver
+    // and the release hands it back. Where libusb cannot do that, detach by hand
+    // and attach again at close; where even the query is not supported, the
+    // claim alone decides.
+    if (calls_.setAutoDetachKernelDriver(s.usb, true) < 0 &&
+        calls_.kernelDriverActive(s.usb, kInterface) == 1 &&
+        calls_.detachKernelDriver(s.usb, kInterface) == 0) {
+        s.reattachKernelDriver = true;
     }
     if (calls_.claimInterface(s.usb, kInterface) < 0) {
+        if (s.reattachKernelDriver)
+            calls_.attachKernelDriver(s.usb, kInterface);
         calls_.close(s.usb);
         return kNoHandle;
     }
     // Devices with a single setting may not answer GET_INTERFACE; that is setting 0.
     const int alt = calls_.currentAltSetting(s.usb, kInterface);
-    if (calls_.interfaceDescriptor(s.usb, kInterface, alt < 0 ? 0 : alt, s.interface) < 0) {
-        s.interface = UsbInterfaceSummary{};  // no pipes: bulk requests fail
-    }
+    std::vector<UsbInterfaceSummary> settings;
+    const UsbInterfaceSummary* setting = nullptr;
+    if (calls_.activeConfiguration(s.usb, settings) >= 0)
+        setting = findSetting(settings, kInterface, alt < 0 ? 0 : alt);
+    if (setting != nullptr)
+        s.interface = *setting;  // otherwise no pipes: bulk requests fail
     const DeviceHandle handle = nextHandle_++;
     sessions_.emplace(handle, std::move(s));
     return handle;
@@ -90,8 +138,11 @@ void LibUsbDriver::close(DeviceHandle handle) {
     const auto it = sessions_.find(handle);
     if (it == sessions_.end())
         return;
-    calls_.releaseInterface(it->second.usb, kInterface);
-    calls_.close(it->second.usb);
+    const Session& s = it->second;
+    calls_.releaseInterface(s.usb, kInterface);
+    if (s.reattachKernelDriver)
+        calls_.attachKernelDriver(s.usb, kInterface);
+    calls_.close(s.usb);
     sessions_.erase(it);
 }
 

@@ -1,20 +1,27 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "platform/EzUsbDriver.h"
+#include "platform/libusb/CardNames.h"
 #include "platform/libusb/LibUsbCalls.h"
 
 namespace quenlor {
 
-// The EZ-USB driver's requests answered through libusb. Every device with the
-// adapter's vendor identifier is one of "Ezusb-0" .. "Ezusb-3", in the order of
-// bus number and then device address, looked up afresh at every open so that a
-// card plugged in later is found. An open device has interface 0 claimed.
+// The EZ-USB driver's requests answered through libusb. Devices with the
+// adapter's vendor identifier are named "Ezusb-0" .. "Ezusb-3". The bus is
+// listed afresh at every open, so a card plugged in later is found: names of
+// cards that are gone are freed, and cards newly seen take the lowest free names
+// in bus and address order. A card keeps its name while it stays plugged in, and
+// the name of an unplugged card fails to open until another card takes it. An
+// open device has interface 0 claimed; a kernel driver bound to it is detached
+// for the claim and attached again at close.
 class LibUsbDriver : public EzUsbDriver {
   public:
     static constexpr std::uint16_t kVendorId = 0x7B1D;
@@ -33,7 +40,7 @@ class LibUsbDriver : public EzUsbDriver {
     static constexpr std::size_t kMaxPipes = 17;
     static constexpr std::uint32_t kMaximumTransferSize = 4096;
 
-    LibUsbDriver();  // on the system's libusb
+    LibUsbDriver();  // on the system's libusb, started at the first open
     explicit LibUsbDriver(LibUsbCalls& calls);
     ~LibUsbDriver() override;
     LibUsbDriver(const LibUsbDriver&) = delete;
@@ -50,7 +57,11 @@ class LibUsbDriver : public EzUsbDriver {
         LibUsbCalls::Handle usb = 0;
         std::array<std::uint8_t, 18> descriptor{};
         UsbInterfaceSummary interface;
+        bool reattachKernelDriver = false;
     };
+
+    // The named card, after the names have been brought up to date.
+    std::optional<UsbDeviceSummary> findCard(int number);
 
     bool pipeTable(const Session& s, std::span<std::uint8_t> output, std::uint32_t& returned);
     bool stringDescriptor(const Session& s, std::span<const std::uint8_t> input,
@@ -60,6 +71,7 @@ class LibUsbDriver : public EzUsbDriver {
 
     std::unique_ptr<LibUsbCalls> ownCalls_;
     LibUsbCalls& calls_;
+    CardNames names_;
     std::map<DeviceHandle, Session> sessions_;
     DeviceHandle nextHandle_ = 1;
 };

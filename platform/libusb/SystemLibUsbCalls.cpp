@@ -2,8 +2,6 @@
 
 #include <libusb.h>
 
-#include <cstring>
-
 namespace quenlor {
 
 namespace {
@@ -14,56 +12,36 @@ libusb_device_handle* device(LibUsbCalls::Handle handle) {
 
 }  // namespace
 
-SystemLibUsbCalls::SystemLibUsbCalls() {
-    if (libusb_init(&context_) != LIBUSB_SUCCESS)
-        context_ = nullptr;
-}
-
 SystemLibUsbCalls::~SystemLibUsbCalls() {
     if (context_ != nullptr)
         libusb_exit(context_);
 }
 
-std::vector<UsbDeviceSummary> SystemLibUsbCalls::devices() {
-    std::vector<UsbDeviceSummary> out;
-    if (context_ == nullptr)
-        return out;
+int SystemLibUsbCalls::devices(std::vector<UsbDeviceSummary>& out) {
+    out.clear();
+    if (context_ == nullptr) {
+        const int rc = libusb_init(&context_);
+        if (rc != LIBUSB_SUCCESS) {
+            context_ = nullptr;
+            return rc;
+        }
+    }
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context_, &list);
+    if (count < 0)
+        return static_cast<int>(count);
     for (ssize_t i = 0; i < count; ++i) {
         libusb_device_descriptor d{};
         if (libusb_get_device_descriptor(list[i], &d) != LIBUSB_SUCCESS)
             continue;
-        UsbDeviceSummary s;
-        s.bus = libusb_get_bus_number(list[i]);
-        s.address = libusb_get_device_address(list[i]);
-        // libusb gives the fields in host order; the record wants the wire bytes.
-        const std::uint8_t bytes[18] = {
-            d.bLength,
-            d.bDescriptorType,
-            static_cast<std::uint8_t>(d.bcdUSB & 0xFF),
-            static_cast<std::uint8_t>(d.bcdUSB >> 8),
-            d.bDeviceClass,
-            d.bDeviceSubClass,
-            d.bDeviceProtocol,
-            d.bMaxPacketSize0,
-            static_cast<std::uint8_t>(d.idVendor & 0xFF),
-            static_cast<std::uint8_t>(d.idVendor >> 8),
-            static_cast<std::uint8_t>(d.idProduct & 0xFF),
-            static_cast<std::uint8_t>(d.idProduct >> 8),
-            static_cast<std::uint8_t>(d.bcdDevice & 0xFF),
-            static_cast<std::uint8_t>(d.bcdDevice >> 8),
-            d.iManufacturer,
-            d.iProduct,
-            d.iSerialNumber,
-            d.bNumConfigurations,
-        };
-        std::memcpy(s.descriptor.data(), bytes, sizeof bytes);
-        out.push_back(s);
+        out.push_back({libusb_get_bus_number(list[i]),
+                       libusb_get_device_address(list[i]),
+                       {d.bLength, d.bDescriptorType, d.bcdUSB, d.bDeviceClass, d.bDeviceSubClass,
+                        d.bDeviceProtocol, d.bMaxPacketSize0, d.idVendor, d.idProduct, d.bcdDevice,
+                        d.iManufacturer, d.iProduct, d.iSerialNumber, d.bNumConfigurations}});
     }
-    if (count >= 0)
-        libusb_free_device_list(list, 1);
-    return out;
+    libusb_free_device_list(list, 1);
+    return LIBUSB_SUCCESS;
 }
 
 int SystemLibUsbCalls::open(std::uint8_t bus, std::uint8_t address, Handle& handle) {
@@ -92,12 +70,20 @@ void SystemLibUsbCalls::close(Handle handle) {
     libusb_close(device(handle));
 }
 
+int SystemLibUsbCalls::setAutoDetachKernelDriver(Handle handle, bool enable) {
+    return libusb_set_auto_detach_kernel_driver(device(handle), enable ? 1 : 0);
+}
+
 int SystemLibUsbCalls::kernelDriverActive(Handle handle, int interfaceNumber) {
     return libusb_kernel_driver_active(device(handle), interfaceNumber);
 }
 
 int SystemLibUsbCalls::detachKernelDriver(Handle handle, int interfaceNumber) {
     return libusb_detach_kernel_driver(device(handle), interfaceNumber);
+}
+
+int SystemLibUsbCalls::attachKernelDriver(Handle handle, int interfaceNumber) {
+    return libusb_attach_kernel_driver(device(handle), interfaceNumber);
 }
 
 int SystemLibUsbCalls::claimInterface(Handle handle, int interfaceNumber) {
@@ -122,31 +108,30 @@ int SystemLibUsbCalls::currentAltSetting(Handle handle, int interfaceNumber) {
     return alt;
 }
 
-int SystemLibUsbCalls::interfaceDescriptor(Handle handle, int interfaceNumber, int alternateSetting,
-                                           UsbInterfaceSummary& out) {
+int SystemLibUsbCalls::activeConfiguration(Handle handle, std::vector<UsbInterfaceSummary>& out) {
+    out.clear();
     libusb_config_descriptor* config = nullptr;
     const int rc = libusb_get_active_config_descriptor(libusb_get_device(device(handle)), &config);
     if (rc != LIBUSB_SUCCESS)
         return rc;
-    int result = LIBUSB_ERROR_NOT_FOUND;
     for (int i = 0; i < config->bNumInterfaces; ++i) {
-        const libusb_interface& iface = config->interface[i];
-        for (int a = 0; a < iface.num_altsetting; ++a) {
-            const libusb_interface_descriptor& d = iface.altsetting[a];
-            if (d.bInterfaceNumber != interfaceNumber || d.bAlternateSetting != alternateSetting)
-                continue;
-            out = UsbInterfaceSummary{d.bInterfaceNumber,   d.bAlternateSetting,  d.bInterfaceClass,
-                                      d.bInterfaceSubClass, d.bInterfaceProtocol, {}};
+        for (int a = 0; a < config->interface[i].num_altsetting; ++a) {
+            const libusb_interface_descriptor& d = config->interface[i].altsetting[a];
+            out.push_back({d.bInterfaceNumber,
+                           d.bAlternateSetting,
+                           d.bInterfaceClass,
+                           d.bInterfaceSubClass,
+                           d.bInterfaceProtocol,
+                           {}});
             for (int e = 0; e < d.bNumEndpoints; ++e) {
                 const libusb_endpoint_descriptor& ep = d.endpoint[e];
-                out.endpoints.push_back(
+                out.back().endpoints.push_back(
                     {ep.bEndpointAddress, ep.bmAttributes, ep.bInterval, ep.wMaxPacketSize});
             }
-            result = LIBUSB_SUCCESS;
         }
     }
     libusb_free_config_descriptor(config);
-    return result;
+    return LIBUSB_SUCCESS;
 }
 
 int SystemLibUsbCalls::stringDescriptor(Handle handle, std::uint8_t index, std::uint16_t language,

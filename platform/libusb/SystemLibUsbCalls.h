@@ -6,25 +6,28 @@ struct libusb_context;
 
 namespace quenlor {
 
-// The calls forwarded to libusb. Without a USB bus (libusb cannot start) every
-// list is empty and every call fails.
+// The calls forwarded to libusb. libusb starts at the first listing of the bus,
+// not before: it runs an event thread of its own from then on, which a run that
+// never uses USB should not carry. Where it cannot start, the listing fails, and
+// it is tried again at the next one.
 class SystemLibUsbCalls : public LibUsbCalls {
   public:
-    SystemLibUsbCalls();
+    SystemLibUsbCalls() = default;
     ~SystemLibUsbCalls() override;
     SystemLibUsbCalls(const SystemLibUsbCalls&) = delete;
     SystemLibUsbCalls& operator=(const SystemLibUsbCalls&) = delete;
 
-    std::vector<UsbDeviceSummary> devices() override;
+    int devices(std::vector<UsbDeviceSummary>& out) override;
     int open(std::uint8_t bus, std::uint8_t address, Handle& handle) override;
     void close(Handle handle) override;
+    int setAutoDetachKernelDriver(Handle handle, bool enable) override;
     int kernelDriverActive(Handle handle, int interfaceNumber) override;
     int detachKernelDriver(Handle handle, int interfaceNumber) override;
+    int attachKernelDriver(Handle handle, int interfaceNumber) override;
     int claimInterface(Handle handle, int interfaceNumber) override;
     int releaseInterface(Handle handle, int interfaceNumber) override;
     int currentAltSetting(Handle handle, int interfaceNumber) override;
-    int interfaceDescriptor(Handle handle, int interfaceNumber, int alternateSetting,
-                            UsbInterfaceSummary& out) override;
+    int activeConfiguration(Handle handle, std::vector<UsbInterfaceSummary>& out) override;
     int stringDescriptor(Handle handle, std::uint8_t index, std::uint16_t language,
                          std::uint8_t* data, int length) override;
     int bulkTransfer(Handle handle, std::uint8_t endpoint, std::uint8_t* data, int length,

@@ -15,18 +15,22 @@ class FakeLibUsbCalls : public LibUsbCalls {
   public:
     struct Device {
         UsbDeviceSummary summary;
-        std::vector<UsbInterfaceSummary> settings;  // of interface 0
+        std::vector<UsbInterfaceSummary> settings;  // of every interface
         int currentAlt = 0;                         // negative: GET_INTERFACE fails
         std::map<int, std::vector<std::uint8_t>> strings;
         int openError = 0;
         int claimError = 0;
         bool kernelDriverBound = false;
+        bool autoDetach = false;    // set through the handle
+        bool autoDetached = false;  // by the claim, so the release attaches again
         int bulkError = 0;
         int bulkTransferred = -1;          // -1: the whole length
         std::vector<std::uint8_t> bulkIn;  // what IN endpoints answer
     };
 
     std::vector<Device> bus;
+    int listError = 0;
+    bool autoDetachSupported = true;
     std::vector<std::string> log;  // "open 1.5", "claim 101", ...
     struct Bulk {
         std::uint8_t endpoint;
@@ -42,24 +46,17 @@ class FakeLibUsbCalls : public LibUsbCalls {
         Device d;
         d.summary.bus = busNumber;
         d.summary.address = address;
-        d.summary.descriptor = {18,
-                                1,
-                                0,
-                                2,
-                                0xFF,
-                                0,
-                                0,
-                                64,
-                                static_cast<std::uint8_t>(vendor),
-                                static_cast<std::uint8_t>(vendor >> 8),
-                                static_cast<std::uint8_t>(product),
-                                static_cast<std::uint8_t>(product >> 8),
-                                0,
-                                1,
-                                1,
-                                2,
-                                0,
-                                1};
+        d.summary.descriptor.bLength = 18;
+        d.summary.descriptor.bDescriptorType = 1;
+        d.summary.descriptor.bcdUSB = 0x0200;
+        d.summary.descriptor.bDeviceClass = 0xFF;
+        d.summary.descriptor.bMaxPacketSize0 = 64;
+        d.summary.descriptor.idVendor = vendor;
+        d.summary.descriptor.idProduct = product;
+        d.summary.descriptor.bcdDevice = 0x0100;
+        d.summary.descriptor.iManufacturer = 1;
+        d.summary.descriptor.iProduct = 2;
+        d.summary.descriptor.bNumConfigurations = 1;
         UsbInterfaceSummary s;
         s.endpoints = {{0x01, 2, 0, 512}, {0x81, 2, 0, 512}, {0x02, 2, 0, 512}, {0x86, 2, 0, 512}};
         d.settings.push_back(s);
@@ -69,11 +66,13 @@ class FakeLibUsbCalls : public LibUsbCalls {
     Device& at(Handle h) { return bus[h - 100]; }
     std::string id(Handle h) { return std::to_string(h); }
 
-    std::vector<UsbDeviceSummary> devices() override {
-        std::vector<UsbDeviceSummary> out;
+    int devices(std::vector<UsbDeviceSummary>& out) override {
+        out.clear();
+        if (listError != 0)
+            return listError;
         for (const auto& d : bus)
             out.push_back(d.summary);
-        return out;
+        return 0;
     }
     int open(std::uint8_t b, std::uint8_t a, Handle& handle) override {
         log.push_back("open " + std::to_string(b) + "." + std::to_string(a));
@@ -88,33 +87,49 @@ class FakeLibUsbCalls : public LibUsbCalls {
         return LIBUSB_ERROR_NO_DEVICE;
     }
     void close(Handle h) override { log.push_back("close " + id(h)); }
+    int setAutoDetachKernelDriver(Handle h, bool enable) override {
+        if (!autoDetachSupported)
+            return LIBUSB_ERROR_NOT_SUPPORTED;
+        at(h).autoDetach = enable;
+        return 0;
+    }
     int kernelDriverActive(Handle h, int) override { return at(h).kernelDriverBound ? 1 : 0; }
     int detachKernelDriver(Handle h, int) override {
         log.push_back("detach " + id(h));
         at(h).kernelDriverBound = false;
         return 0;
     }
+    int attachKernelDriver(Handle h, int) override {
+        log.push_back("attach " + id(h));
+        at(h).kernelDriverBound = true;
+        return 0;
+    }
     int claimInterface(Handle h, int iface) override {
         log.push_back("claim " + id(h) + " " + std::to_string(iface));
-        if (at(h).kernelDriverBound)
+        Device& d = at(h);
+        if (d.kernelDriverBound && d.autoDetach) {
+            d.kernelDriverBound = false;
+            d.autoDetached = true;
+        }
+        if (d.kernelDriverBound)
             return LIBUSB_ERROR_BUSY;
-        return at(h).claimError;
+        return d.claimError;
     }
     int releaseInterface(Handle h, int iface) override {
         log.push_back("release " + id(h) + " " + std::to_string(iface));
+        Device& d = at(h);
+        if (d.autoDetached) {
+            d.kernelDriverBound = true;
+            d.autoDetached = false;
+        }
         return 0;
     }
     int currentAltSetting(Handle h, int) override {
         return at(h).currentAlt < 0 ? LIBUSB_ERROR_PIPE : at(h).currentAlt;
     }
-    int interfaceDescriptor(Handle h, int, int alt, UsbInterfaceSummary& out) override {
-        for (const auto& s : at(h).settings) {
-            if (s.alternateSetting == alt) {
-                out = s;
-                return 0;
-            }
-        }
-        return LIBUSB_ERROR_NOT_FOUND;
+    int activeConfiguration(Handle h, std::vector<UsbInterfaceSummary>& out) override {
+        out = at(h).settings;
+        return 0;
     }
     int stringDescriptor(Handle h, std::uint8_t index, std::uint16_t language, std::uint8_t* data,
                          int length) override {

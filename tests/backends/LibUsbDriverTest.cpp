@@ -37,6 +37,17 @@ class LibUsbDriverTest : public ::testing::Test {
                  std::vector<std::uint8_t>& out, std::uint32_t& returned) {
         return driver.ioControl(h, code, in, out, returned);
     }
+
+    // Opens and closes the name: the device it opened ("open bus.address"), or
+    // "" when it opened none. Leaves the calls of that open and close in the log.
+    std::string opened(const std::string& name) {
+        usb.log.clear();
+        const DeviceHandle h = driver.open(name);
+        driver.close(h);
+        if (h == kNoHandle)
+            return "";
+        return usb.log.empty() ? "?" : usb.log.front();
+    }
 };
 
 TEST_F(LibUsbDriverTest, CardsAreNamedInBusThenAddressOrderAndOthersPassedOver) {
@@ -69,20 +80,98 @@ TEST_F(LibUsbDriverTest, ACardPluggedInLaterIsFoundAtTheNextOpen) {
     EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
 }
 
-TEST_F(LibUsbDriverTest, OpenClaimsInterfaceZeroAfterDetachingAKernelDriverAndCloseReleases) {
+TEST_F(LibUsbDriverTest, ACardKeepsItsNameWhenACardBeforeItIsUnplugged) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5),
+               FakeLibUsbCalls::card(2, 1)};
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.2");
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+
+    usb.bus.erase(usb.bus.begin());
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    EXPECT_EQ(opened("Ezusb-2"), "open 2.1");
+    EXPECT_EQ(opened("Ezusb-0"), "");  // the unplugged card's name opens nothing
+
+    // A card plugged in later takes the freed name, though it sorts after others.
+    usb.bus.push_back(FakeLibUsbCalls::card(1, 9));
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.9");
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    EXPECT_EQ(opened("Ezusb-2"), "open 2.1");
+}
+
+TEST_F(LibUsbDriverTest, NewCardsTakeTheLowestFreeNamesInBusOrderAndNoMoreThanFourAreNamed) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5)};
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    usb.bus.erase(usb.bus.begin());  // Ezusb-0 is free again
+
+    usb.bus.push_back(FakeLibUsbCalls::card(3, 3));
+    usb.bus.push_back(FakeLibUsbCalls::card(2, 8));
+    usb.bus.push_back(FakeLibUsbCalls::card(1, 1));
+    usb.bus.push_back(FakeLibUsbCalls::card(2, 4));
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.1");
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    EXPECT_EQ(opened("Ezusb-2"), "open 2.4");
+    EXPECT_EQ(opened("Ezusb-3"), "open 2.8");
+
+    // The fifth card waits for a name, and gets the first one freed.
+    usb.bus.erase(usb.bus.begin());  // 1.5
+    EXPECT_EQ(opened("Ezusb-1"), "open 3.3");
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.1");
+}
+
+TEST_F(LibUsbDriverTest, ABusThatCannotBeListedFailsTheOpenAndKeepsTheNames) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5)};
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    usb.bus.erase(usb.bus.begin());
+    EXPECT_EQ(opened("Ezusb-0"), "");
+
+    usb.listError = LIBUSB_ERROR_NO_MEM;
+    EXPECT_EQ(opened("Ezusb-1"), "");
+    usb.listError = 0;
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
+    EXPECT_EQ(opened("Ezusb-0"), "");
+}
+
+TEST_F(LibUsbDriverTest, ABoundKernelDriverIsDetachedByTheClaimAndBackAfterClose) {
     usb.bus = {FakeLibUsbCalls::card(1, 2)};
     usb.bus[0].kernelDriverBound = true;
 
     const DeviceHandle h = driver.open("Ezusb-0");
     ASSERT_NE(h, kNoHandle);
+    EXPECT_FALSE(usb.bus[0].kernelDriverBound);
     driver.close(h);
     driver.close(h);  // a second close has nothing left to do
 
-    EXPECT_THAT(usb.log,
-                ElementsAre("open 1.2", "detach 100", "claim 100 0", "release 100 0", "close 100"));
+    EXPECT_TRUE(usb.bus[0].kernelDriverBound);
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 100 0", "release 100 0", "close 100"));
     std::uint32_t returned = 0;
     std::vector<std::uint8_t> out(147);
     EXPECT_FALSE(request(h, LibUsbDriver::kDeviceDescriptor, {}, out, returned));
+}
+
+TEST_F(LibUsbDriverTest, WithoutAutoDetachAKernelDriverIsDetachedByHandAndAttachedAgain) {
+    usb.autoDetachSupported = false;
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 3),
+               FakeLibUsbCalls::card(1, 4)};
+    usb.bus[0].kernelDriverBound = true;
+    usb.bus[1].kernelDriverBound = true;
+    usb.bus[1].claimError = LIBUSB_ERROR_BUSY;
+
+    const DeviceHandle h = driver.open("Ezusb-0");
+    ASSERT_NE(h, kNoHandle);
+    driver.close(h);
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "detach 100", "claim 100 0", "release 100 0",
+                                     "attach 100", "close 100"));
+    EXPECT_TRUE(usb.bus[0].kernelDriverBound);
+
+    // A claim that fails still gives the interface back to its driver.
+    EXPECT_EQ(opened("Ezusb-1"), "");
+    EXPECT_THAT(usb.log,
+                ElementsAre("open 1.3", "detach 101", "claim 101 0", "attach 101", "close 101"));
+    EXPECT_TRUE(usb.bus[1].kernelDriverBound);
+
+    // Nothing bound: nothing to detach or attach.
+    EXPECT_EQ(opened("Ezusb-2"), "open 1.4");
+    EXPECT_THAT(usb.log, ElementsAre("open 1.4", "claim 102 0", "release 102 0", "close 102"));
 }
 
 TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
@@ -95,8 +184,20 @@ TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
     EXPECT_THAT(usb.log, ElementsAre("open 1.2", "open 1.3", "claim 101 0", "close 101"));
 }
 
-TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAtTheStartOfTheBuffer) {
-    usb.bus = {FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00)};
+TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAsItsWireBytesAtTheStartOfTheBuffer) {
+    auto card = FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00);
+    UsbDeviceDescriptor& d = card.summary.descriptor;
+    d.bcdUSB = 0x0210;
+    d.bDeviceClass = 0xFF;
+    d.bDeviceSubClass = 0xFE;
+    d.bDeviceProtocol = 0xFD;
+    d.bMaxPacketSize0 = 64;
+    d.bcdDevice = 0xA501;
+    d.iManufacturer = 1;
+    d.iProduct = 2;
+    d.iSerialNumber = 3;
+    d.bNumConfigurations = 1;
+    usb.bus = {card};
     const DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> buffer(147, 0);
     std::uint32_t returned = 0;
@@ -104,11 +205,14 @@ TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAtTheStartOfTheBuffer) {
     ASSERT_TRUE(request(h, LibUsbDriver::kDeviceDescriptor, buffer, buffer, returned));
 
     EXPECT_EQ(returned, 18u);
-    EXPECT_EQ(le(buffer, 8, 2), 0x7B1Du);
-    EXPECT_EQ(le(buffer, 10, 2), 0xEF00u);
-    EXPECT_TRUE(std::equal(usb.bus[0].summary.descriptor.begin(),
-                           usb.bus[0].summary.descriptor.end(), buffer.begin()));
+    EXPECT_THAT(std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 18),
+                ElementsAre(18, 1, 0x10, 0x02, 0xFF, 0xFE, 0xFD, 64, 0x1D, 0x7B, 0x00, 0xEF, 0x01,
+                            0xA5, 1, 2, 3, 1));
     EXPECT_TRUE(std::all_of(buffer.begin() + 18, buffer.end(), [](auto b) { return b == 0; }));
+
+    // A buffer too small for the whole descriptor is a failed request.
+    std::vector<std::uint8_t> small(12, 0);
+    EXPECT_FALSE(request(h, LibUsbDriver::kDeviceDescriptor, small, small, returned));
 }
 
 TEST_F(LibUsbDriverTest, StringDescriptorIsRawBytesCutToTheOutputSize) {
@@ -143,6 +247,12 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
     alt1.protocol = 0x34;
     alt1.endpoints = {{0x01, 2, 0, 64}, {0x81, 2, 0, 512}, {0x82, 3, 4, 16}, {0x06, 2, 0, 0x0203}};
     usb.bus[0].settings.push_back(alt1);
+    // Interface 1 has a setting 1 too, listed before interface 0's.
+    UsbInterfaceSummary otherInterface;
+    otherInterface.number = 1;
+    otherInterface.alternateSetting = 1;
+    otherInterface.endpoints = {{0x83, 3, 1, 8}};
+    usb.bus[0].settings.insert(usb.bus[0].settings.begin(), otherInterface);
     usb.bus[0].currentAlt = 1;
     const DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> t(356, 0xEE);
@@ -152,6 +262,7 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
 
     EXPECT_EQ(returned, 356u);
     EXPECT_EQ(le(t, 0, 2), 16u + 4u * 20u);  // Length
+    EXPECT_EQ(t[2], 0);                      // InterfaceNumber
     EXPECT_EQ(t[3], 1);                      // AlternateSetting
     EXPECT_EQ(t[4], 0xFF);
     EXPECT_EQ(t[5], 0x12);
@@ -181,6 +292,22 @@ TEST_F(LibUsbDriverTest, UnansweredGetInterfaceMeansSettingZero) {
     ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
     EXPECT_EQ(le(t, 12, 4), 4u);
     EXPECT_EQ(t[16 + 20 * 3 + 2], 0x86);
+}
+
+TEST_F(LibUsbDriverTest, ACurrentSettingMissingFromTheConfigurationGivesNoPipes) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    usb.bus[0].currentAlt = 3;
+    const DeviceHandle h = driver.open("Ezusb-0");
+    ASSERT_NE(h, kNoHandle);
+    std::vector<std::uint8_t> t(356, 0xEE);
+    std::uint32_t returned = 0;
+
+    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+    EXPECT_EQ(le(t, 12, 4), 0u);
+    EXPECT_TRUE(std::all_of(t.begin() + 16, t.end(), [](auto b) { return b == 0; }));
+    std::vector<std::uint8_t> buffer(1);
+    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(0), buffer, returned));
+    EXPECT_THAT(usb.bulks, IsEmpty());
 }
 
 TEST_F(LibUsbDriverTest, BulkRequestsUseTheEndpointOfTheGivenPipeWithATimeout) {

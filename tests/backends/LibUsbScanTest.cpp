@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <optional>
 #include <string>
 
 #include "FakeLibUsbCalls.h"
@@ -21,6 +23,34 @@ std::vector<std::uint8_t> stringDescriptor(const std::string& text) {
         d.push_back(0);
     }
     return d;
+}
+
+// The threads of this process, from the kernel; none where it cannot say.
+std::optional<int> threadCount() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Threads:", 0) == 0)
+            return std::stoi(line.substr(8));
+    }
+    return std::nullopt;
+}
+
+// libusb runs a thread of its own once started; a program that never touches
+// USB must not carry it, and a finished one must not leave it behind.
+TEST(LibUsbScanTest, LibUsbStartsAtTheFirstScanAndStopsWithTheDriver) {
+    const auto before = threadCount();
+    if (!before)
+        GTEST_SKIP() << "no thread count on this system";
+    {
+        LibUsbDriver driver;
+        EXPECT_EQ(threadCount(), before);
+
+        RecordingMessageBoxes boxes;
+        EzUsbAccess usb(driver, boxes);
+        usb.FindUsbBuffers();
+        EXPECT_FALSE(usb.UsbReady());
+    }
+    EXPECT_EQ(threadCount(), before);
 }
 
 // This machine has no USB bus: libusb finds nothing (or cannot start at all).
