@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/Backends.h"
+#include "platform/Backends.h"
 #include "core/Delay.h"
 #include "core/Settings.h"
 #include "portio/IoDriverInstaller.h"

@@ -1,8 +1,21 @@
 #pragma once
 
+#ifdef _WIN32
+
+#include "platform/win32/Win32Backends.h"
+
+namespace quenlor {
+
+// The machine's own services on Windows.
+using RealBackends = Win32Backends;
+
+}  // namespace quenlor
+
+#else
+
 #include <memory>
 
-#include "app/Backends.h"
+#include "platform/Backends.h"
 #include "platform/MessageBoxes.h"
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSystemInfo.h"
@@ -11,7 +24,8 @@
 
 namespace quenlor {
 
-// The machine's own services: libusb (when built), ppdev, the Linux stand-ins.
+// The machine's own services on Linux: libusb (when built), ppdev, the Linux
+// stand-ins for the registry and the system information.
 class RealBackends : public Backends {
   public:
     explicit RealBackends(MessageBoxes& messages);
@@ -33,3 +47,5 @@ class RealBackends : public Backends {
 };
 
 }  // namespace quenlor
+
+#endif

@@ -3,16 +3,34 @@
 #include <memory>
 #include <string>
 
-#include "app/Backends.h"
+#include "platform/Backends.h"
+#ifdef _WIN32
+#include "platform/win32/Win32ProcessRunner.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SystemInfo.h"
+#else
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/PosixProcessRunner.h"
+#endif
 #include "sim/BusTrace.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
 
 namespace quenlor {
+
+// Only the hardware is simulated; registry, process start and system
+// information are the machine's own, as with the real back-ends.
+#ifdef _WIN32
+using MachineRegistry = Win32Registry;
+using MachineProcessRunner = Win32ProcessRunner;
+using MachineSystemInfo = Win32SystemInfo;
+#else
+using MachineRegistry = LinuxRegistry;
+using MachineProcessRunner = PosixProcessRunner;
+using MachineSystemInfo = LinuxSystemInfo;
+#endif
 
 // The simulated hardware: one sensor behind a card at "Ezusb-0" and behind a
 // parallel-port board that answers at any port address.
@@ -37,9 +55,9 @@ class SimBackends : public Backends {
     SimSensor sensor_;
     SimAdapterCard card_{sensor_};
     SimParallelBoard board_{sensor_};
-    LinuxRegistry registry_;
-    PosixProcessRunner processes_;
-    LinuxSystemInfo systemInfo_;
+    MachineRegistry registry_;
+    MachineProcessRunner processes_;
+    MachineSystemInfo systemInfo_;
 };
 
 }  // namespace quenlor

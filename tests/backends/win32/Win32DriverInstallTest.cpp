@@ -11,7 +11,7 @@
 #include "Win32TestFolder.h"
 #include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingMessageBoxes.h"
-#include "platform/win32/Win32EzUsbDriver.h"
+#include "platform/win32/Win32Backends.h"
 #include "platform/win32/Win32ProcessRunner.h"
 #include "platform/win32/Win32Registry.h"
 #include "portio/IoDriverInstaller.h"
@@ -129,10 +129,11 @@ TEST_F(Win32DriverInstallTest, RegistryTextAndNumberRoundTrip) {
     EXPECT_EQ(start, 2u);
 }
 
+// Through the program's own composition of the Windows back-ends.
 TEST(Win32UsbScanTest, WithoutTheDriverTheScanFindsNoBuffers) {
     RecordingMessageBoxes boxes;
-    Win32EzUsbDriver driver;
-    EzUsbAccess usb(driver, boxes);
+    Win32Backends backends(boxes);
+    EzUsbAccess usb(backends.usbDriver(), boxes);
 
     usb.FindUsbBuffers();
 

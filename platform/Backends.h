@@ -11,7 +11,8 @@
 
 namespace quenlor {
 
-// The outside services the program runs on: the real ones or the simulator.
+// The outside services the program runs on, chosen once at start-up: the
+// machine's own (one composition per operating system) or the simulator.
 class Backends {
   public:
     virtual ~Backends() = default;
