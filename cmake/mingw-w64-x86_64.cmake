@@ -1,23 +1,7 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(QUENLOR_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUENLOR_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUENLOR_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUENLOR_MINGW_PREFIX}-windres)
-
-# Libraries for the target only: the system root plus any prefixes given in
-# CMAKE_PREFIX_PATH (GoogleTest built for MinGW).
-set(CMAKE_FIND_ROOT_PATH /usr/${QUENLOR_MINGW_PREFIX} ${CMAKE_PREFIX_PATH})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The runtime linked in, so the programs start under Wine without MinGW's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 find_program(QUENLOR_WINE NAMES wine64 wine)
 if(QUENLOR_WINE)

@@ -25,12 +25,10 @@ void Win32IoPermission::giveio(std::int16_t) {
         return;
     reported_ = true;
     const std::string problem =
-        library_->loaded()
-            ? " does not offer giveio"
-            : " could not be loaded (error " + std::to_string(library_->loadError()) + ")";
+        library_->loaded() ? " does not offer giveio. Put the right one in the program's folder."
+                           : library_->loadProblem("the program's folder");
     messages_.show("The I/O permission library " + name_ + problem +
-                       ". Put it in the program's folder. The parallel port has no effect "
-                       "until then.",
+                       " The parallel port has no effect until then.",
                    kAppTitle, MessageIcon::Warning);
 }
 

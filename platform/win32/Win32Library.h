@@ -17,6 +17,9 @@ class Win32Library {
     bool loaded() const { return module_ != nullptr; }
     // The error of the failed load (GetLastError), 0 when loaded.
     DWORD loadError() const { return error_; }
+    // Why the load failed, in words for a message, ending with a full stop.
+    // `where` says where the library belongs ("the program's folder").
+    std::string loadProblem(const std::string& where) const;
     // The exported function `name` as a pointer of type F, or null.
     template <typename F>
     F function(const char* name) const {

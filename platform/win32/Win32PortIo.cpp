@@ -21,13 +21,11 @@ bool Win32PortIo::ready() {
     if (out_ != nullptr && inp_ != nullptr)
         return true;
     const std::string problem =
-        library_->loaded()
-            ? " does not offer vbOut and vbInp"
-            : " could not be loaded (error " + std::to_string(library_->loadError()) + ")";
-    messages_.show("The port I/O library " + name_ + problem +
-                       ". Put it in the program's folder or the system folder. The parallel port "
-                       "has no effect until then.",
-                   kAppTitle, MessageIcon::Warning);
+        library_->loaded() ? " does not offer vbOut and vbInp."
+                           : library_->loadProblem("the program's folder or the system folder");
+    messages_.show(
+        "The port I/O library " + name_ + problem + " The parallel port has no effect until then.",
+        kAppTitle, MessageIcon::Warning);
     out_ = nullptr;
     inp_ = nullptr;
     return false;

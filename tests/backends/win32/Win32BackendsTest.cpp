@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "Win32TestFolder.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -19,6 +20,7 @@ namespace quenlor {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr const char* kTestKey = "SOFTWARE\\QuenlorEvalTest";
 
@@ -107,7 +109,8 @@ TEST(Win32PortIoTest, MissingLibraryIsToldOnceAndReadsGiveNoAccessValue) {
     EXPECT_EQ(port.vbInp(0x379), Win32PortIo::kNoAccess);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("absent-win95io.dll"));
+    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("absent-win95io.dll could not be loaded"));
+    EXPECT_THAT(boxes.boxes[0].text, HasSubstr("Put it in the program's folder"));
     EXPECT_EQ(boxes.boxes[0].title, kAppTitle);
 }
 
@@ -141,6 +144,38 @@ TEST(Win32IoPermissionTest, GiveioIsCalledWhenPresentAndItsAbsenceToldOnce) {
     absent.giveio(0x378);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_THAT(boxes.boxes[0].text, HasSubstr("absent-giveio.dll"));
+}
+
+// Error 193 (ERROR_BAD_EXE_FORMAT) from the loader: a library of the other
+// processor width, or a file that is no library at all.
+TEST(Win32LibraryTest, LibraryTheProgramCannotRunIsToldAsSuchNotAsMissing) {
+    Win32TestFolder folder("quenlor libraries");
+    const std::string damaged = (folder.path() / "win95io.dll").string();
+    std::ofstream(damaged, std::ios::binary) << "not a library";
+    std::vector<std::string> libraries = {damaged};
+#ifdef QUENLOR_OTHER_WIDTH_DLL
+    libraries.push_back(QUENLOR_OTHER_WIDTH_DLL);  // the stand-in, built 32-bit
+#endif
+    const std::string width = std::to_string(8 * sizeof(void*)) + "-bit program";
+    for (const std::string& library : libraries) {
+        SCOPED_TRACE(library);
+        RecordingMessageBoxes boxes;
+        Win32PortIo port(boxes, library);
+        Win32IoPermission permission(boxes, library);
+
+        EXPECT_EQ(port.vbInp(0x379), Win32PortIo::kNoAccess);
+        port.vbOut(0x378, 5);
+        permission.giveio(0x378);
+
+        ASSERT_EQ(boxes.boxes.size(), 2u);
+        for (const auto& box : boxes.boxes) {
+            EXPECT_THAT(box.text, HasSubstr(library + " is built for another processor width"));
+            EXPECT_THAT(box.text, HasSubstr(width));
+            EXPECT_THAT(box.text, Not(HasSubstr("Put it in")));
+        }
+        EXPECT_THAT(boxes.boxes[0].text, HasSubstr("port I/O library"));
+        EXPECT_THAT(boxes.boxes[1].text, HasSubstr("I/O permission library"));
+    }
 }
 
 TEST(Win32SystemInfoTest, ReportsAnNtFamilySystem) {
