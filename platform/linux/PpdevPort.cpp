@@ -89,7 +89,7 @@ void PpdevPort::giveio(std::int16_t portAddress) {
     // Exclusive first: a plain claim waits, without a word, for as long as
     // anyone else holds the port; an exclusive one is refused at once.
     int claimed = calls_.exclusive(fd);
-    if (claimed == 0)
+    if (claimed >= 0)
         claimed = calls_.claim(fd);
     if (claimed < 0) {
         calls_.closeDevice(fd);
