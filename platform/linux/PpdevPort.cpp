@@ -93,9 +93,15 @@ void PpdevPort::giveio(std::int16_t portAddress) {
         claimed = calls_.claim(fd);
     if (claimed < 0) {
         calls_.closeDevice(fd);
-        report("The parallel port " + device + " could not be claimed (" +
-               std::generic_category().message(-claimed) +
-               "): another program or driver uses it, such as the printer driver lp "
+        // The kernel refuses an exclusive claim with ENXIO or EBUSY when the port
+        // is in use, and with ENXIO already when lp is merely loaded; its own text
+        // for those ("No such device or address") would only mislead.
+        const int error = -claimed;
+        const std::string reason = error == ENXIO || error == EBUSY
+                                       ? std::string()
+                                       : " (" + std::generic_category().message(error) + ")";
+        report("The parallel port " + device + " could not be claimed" + reason +
+               ": another program or driver uses it, such as the printer driver lp "
                "(sudo rmmod lp) or another copy of this program. The parallel port has no "
                "effect until then.");
         return;

@@ -138,8 +138,8 @@ TEST_F(PpdevPortTest, OpenFailuresNameTheDeviceAndWhatToDo) {
 
 TEST_F(PpdevPortTest, PortInUseElsewhereIsToldOnceWithoutWaitingAndHasNoEffect) {
     // The exclusive request itself refused, or the claim after it (the kernel
-    // refuses an exclusive claim with ENXIO when lp is bound, EBUSY when another
-    // user holds the port exclusively).
+    // refuses an exclusive claim with ENXIO when lp is bound or merely loaded,
+    // and with ENXIO or EBUSY when another user holds the port exclusively).
     struct Case {
         int exclusiveError;
         int claimError;
