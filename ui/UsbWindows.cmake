@@ -2,6 +2,7 @@
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.h
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModalRun.h
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.h
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBdebug.h

@@ -162,7 +162,7 @@ void frm1::prepareInterface() {
 void frm1::showUsbSelect() {
     if (!usbSelect_)
         usbSelect_ = new frmUSBselect(ctx_, this, this);
-    usbSelect_->exec();
+    usbSelect_->showModal();
 }
 
 bool frm1::yield() {

@@ -1,5 +1,6 @@
 #include "ui/frmUSBdebug.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
+#include "ui/ModalRun.h"
 
 namespace quenlor {
 
@@ -29,7 +31,8 @@ QString Q(const std::string& s) {
 }
 
 // One byte a character, as hex digits are counted by position; characters
-// outside Latin-1 become '?', which counts as 0.
+// outside Latin-1 become '?', which counts as 0 (one per UTF-16 unit, so a
+// character beyond the BMP, such as an emoji, takes two positions).
 std::string Latin1(const QString& text) {
     return text.toLatin1().toStdString();
 }
@@ -51,6 +54,12 @@ QPushButton* Button(const QString& caption, const QString& name, QWidget* parent
 
 // Nearest integer (halves to even) of the text's leading number, limited to
 // lo..hi before any narrowing so huge or negative text cannot wrap.
+bool NothingOnScreen() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(),
+                        [](const QWidget* w) { return w->isVisible(); });
+}
+
 int LimitedNumber(const QString& text, int lo, int hi) {
     const double v = RoundHalfEven(LeadingNumber(text.toStdString()));
     return static_cast<int>(std::clamp(v, static_cast<double>(lo), static_cast<double>(hi)));
@@ -386,7 +395,9 @@ void frmUSBdebug::loop() {
         // The window may be gone, or the program closing, after the events ran.
         if (!self)
             return;
-        if (mainWindow_.programEnding())
+        // With every window hidden (at start-up "OK" in both card windows
+        // hides them all) nobody could reach "Stop" any more.
+        if (mainWindow_.programEnding() || NothingOnScreen())
             s.UsbLoopStop = true;
     }
     cmdLoop->setText("Loop");
@@ -394,6 +405,10 @@ void frmUSBdebug::loop() {
 
 void frmUSBdebug::ok() {
     hide();
+}
+
+bool frmUSBdebug::showModal() {
+    return RunModal(*this, running_);
 }
 
 void frmUSBdebug::showEvent(QShowEvent* event) {

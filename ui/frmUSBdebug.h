@@ -39,6 +39,9 @@ class frmUSBdebug : public QDialog {
     // "Loop" starts the endless transfer loop; "Stop" ends it.
     void loop();
     void ok();
+    // Shows the window modally; see RunModal. False when it was only shown
+    // again because its earlier showing is still running.
+    bool showModal();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -54,6 +57,7 @@ class frmUSBdebug : public QDialog {
     AppContext& ctx_;
     MainWindowLink mainWindow_;
     bool searching_ = false;
+    bool running_ = false;
 
     QGroupBox* frameManual = nullptr;
     QLineEdit* txtNumWords = nullptr;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/NumberFormat.h"
+#include "ui/ModalRun.h"
 #include "ui/frmUSBdebug.h"
 
 namespace quenlor {
@@ -147,10 +148,13 @@ void frmUSBselect::showDebug() {
     if (!debug_)
         debug_ = new frmUSBdebug(ctx_, mainWindow_.mainWindow(), this);
     QPointer<frmUSBselect> self(this);
-    debug_->exec();
     // Coming back from the debug window activates this one again.
-    if (self && isVisible())
+    if (debug_->showModal() && self && isVisible())
         search();
+}
+
+bool frmUSBselect::showModal() {
+    return RunModal(*this, running_);
 }
 
 void frmUSBselect::showEvent(QShowEvent* event) {

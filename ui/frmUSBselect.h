@@ -34,6 +34,8 @@ class frmUSBselect : public QDialog {
     // Hides the window; its table keeps its contents.
     void ok();
     void showDebug();
+    // Shows the window modally; see RunModal.
+    bool showModal();
 
     frmUSBdebug* debugWindow() const;
 
@@ -46,6 +48,7 @@ class frmUSBselect : public QDialog {
     MainWindowLink mainWindow_;
     QPointer<frmUSBdebug> debug_;
     bool searching_ = false;
+    bool running_ = false;
 
     QGroupBox* frameBufferSetup = nullptr;
     std::array<QRadioButton*, 5> optUsbPort{};

@@ -248,6 +248,8 @@ TEST_F(UsbDebugTest, LoopEndsWhenTheWindowIsDestroyedDuringIt) {
 }
 
 TEST_F(UsbDebugTest, HidingKeepsTheLoopAndStopEndsIt) {
+    QWidget main;  // a window stays on screen, from which the user can stop it
+    main.show();
     open();
     const int passes = LoopWithEachPass([&](int pass) {
         if (pass == 2)

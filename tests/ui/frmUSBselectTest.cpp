@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <memory>
 
 #include "tests/ui/UiRig.h"
 #include "ui/frm1.h"
@@ -34,6 +37,43 @@ class UsbSelectTest : public ::testing::Test {
         if (!window)
             window = std::make_unique<frmUSBselect>(rig.ctx(), nullptr);
         window->show();
+    }
+
+    // The debug window's loop, started from this window's "Debug": `onPass`
+    // runs at each pass of the loop; gives the passes seen. Every step runs
+    // inside the modal runs, so it is queued before they start. A loop still
+    // going after kGuard passes is stopped, so a fault ends the test instead of
+    // hanging it; a late step finds the run gone and does nothing.
+    static constexpr int kGuard = 50;
+    int LoopInDebugWindow(frmUSBselect& select, std::function<void(int pass)> onPass) {
+        struct Run {
+            int passes = 0;
+            std::function<void(int)> onPass;
+            std::function<void()> tick;
+        };
+        auto run = std::make_shared<Run>();
+        run->onPass = std::move(onPass);
+        Settings& settings = rig.settings();
+        run->tick = [weak = std::weak_ptr<Run>(run), &settings] {
+            const auto r = weak.lock();
+            if (!r)
+                return;
+            if (++r->passes >= kGuard) {
+                settings.UsbLoopStop = true;
+                return;
+            }
+            r->onPass(r->passes);
+            QTimer::singleShot(0, r->tick);
+        };
+        QTimer::singleShot(0, [&select, run] {
+            QTimer::singleShot(0, [&select, run] {
+                QTimer::singleShot(0, run->tick);
+                select.debugWindow()->findChild<QPushButton*>("cmdLoop")->click();
+            });
+            select.findChild<QPushButton*>("cmdDebugUsb")->click();
+        });
+        select.showModal();
+        return run->passes;
     }
 
     UiRig rig;
@@ -154,7 +194,7 @@ TEST_F(UsbSelectTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing
     dialog.hide();
 }
 
-TEST_F(UsbSelectTest, CloseBoxOnlyHidesUntilTheProgramEnds) {
+TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
     rig.card().placeCard(0);
     QWidget main;
     main.move(120, 80);
@@ -185,6 +225,53 @@ TEST_F(UsbSelectTest, BeforeTheMainWindowIsUpTheCloseBoxStillActsLikeOk) {
     QCloseEvent ending;
     QApplication::sendEvent(&dialog, &ending);
     EXPECT_TRUE(ending.isAccepted());
+}
+
+// At start-up the card windows can come up before the main window. "OK" in
+// both while the debug window loops would leave no window to stop it from:
+// the loop ends, and the main window's load goes on.
+TEST_F(UsbSelectTest, AtStartUpHidingBothCardWindowsEndsTheDebugLoop) {
+    rig.card().placeCard(0);
+    frm1 main(rig.ctx());  // not yet shown, as during its load
+    frmUSBselect select(rig.ctx(), &main, &main);
+    const int passes = LoopInDebugWindow(select, [&](int pass) {
+        if (pass == 2)
+            select.debugWindow()->findChild<QPushButton*>("cmdExit")->click();
+        if (pass == 3)
+            select.findChild<QPushButton*>("cmdExit")->click();
+    });
+    EXPECT_EQ(passes, 3);  // the loop saw nothing on screen at once
+    EXPECT_TRUE(rig.settings().UsbLoopStop);
+    EXPECT_EQ(select.debugWindow()->findChild<QPushButton*>("cmdLoop")->text(), "Loop");
+    EXPECT_FALSE(select.isVisible());
+}
+
+// A debug window hidden while it loops keeps looping; "Debug" shows it again
+// (Qt would refuse a second modal run of it) so that "Stop" can be reached.
+TEST_F(UsbSelectTest, DebugShowsALoopingHiddenDebugWindowAgain) {
+    rig.card().placeCard(0);
+    QWidget main;
+    main.show();
+    frmUSBselect select(rig.ctx(), &main, &main);
+    bool shownAgain = false;
+    const int passes = LoopInDebugWindow(select, [&](int pass) {
+        frmUSBdebug& debug = *select.debugWindow();
+        if (pass == 2)
+            debug.findChild<QPushButton*>("cmdExit")->click();
+        if (pass == 3) {
+            EXPECT_FALSE(debug.isVisible());
+            select.findChild<QPushButton*>("cmdDebugUsb")->click();
+            shownAgain = debug.isVisible();
+        }
+        if (pass == 5) {
+            debug.findChild<QPushButton*>("cmdLoop")->click();  // "Stop"
+            debug.findChild<QPushButton*>("cmdExit")->click();
+            select.findChild<QPushButton*>("cmdExit")->click();
+        }
+    });
+    EXPECT_TRUE(shownAgain);
+    EXPECT_EQ(passes, 5);
+    EXPECT_TRUE(rig.settings().UsbLoopStop);
 }
 
 }  // namespace
