@@ -1,5 +1,6 @@
 #include "platform/libusb/LibUsbDriver.h"
 
+#include <libusb.h>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -63,10 +64,11 @@ const UsbInterfaceSummary* findSetting(const std::vector<UsbInterfaceSummary>& s
 
 }  // namespace
 
-LibUsbDriver::LibUsbDriver()
-    : ownCalls_(std::make_unique<SystemLibUsbCalls>()), calls_(*ownCalls_) {}
+LibUsbDriver::LibUsbDriver(MessageBoxes& messages)
+    : ownCalls_(std::make_unique<SystemLibUsbCalls>()), calls_(*ownCalls_), messages_(messages) {}
 
-LibUsbDriver::LibUsbDriver(LibUsbCalls& calls) : calls_(calls) {}
+LibUsbDriver::LibUsbDriver(LibUsbCalls& calls, MessageBoxes& messages)
+    : calls_(calls), messages_(messages) {}
 
 LibUsbDriver::~LibUsbDriver() {
     while (!sessions_.empty())
@@ -104,8 +106,10 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
 
     Session s;
     s.descriptor = deviceDescriptorBytes(card->descriptor);
-    if (calls_.open(card->bus, card->address, s.usb) < 0 || s.usb == 0)
+    if (const int rc = calls_.open(card->bus, card->address, s.usb); rc < 0 || s.usb == 0) {
+        tellOpenFailure(*card, rc);
         return kNoHandle;
+    }
     // With auto-detach the claim takes the interface from a bound kernel driver
     // and the release hands it back. Where libusb cannot do that, detach by hand
     // and attach again at close; where even the query is not supported, the
@@ -115,10 +119,11 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
         calls_.detachKernelDriver(s.usb, kInterface) == 0) {
         s.reattachKernelDriver = true;
     }
-    if (calls_.claimInterface(s.usb, kInterface) < 0) {
+    if (const int rc = calls_.claimInterface(s.usb, kInterface); rc < 0) {
         if (s.reattachKernelDriver)
             calls_.attachKernelDriver(s.usb, kInterface);
         calls_.close(s.usb);
+        tellOpenFailure(*card, rc);
         return kNoHandle;
     }
     // Devices with a single setting may not answer GET_INTERFACE; that is setting 0.
@@ -132,6 +137,24 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
     const DeviceHandle handle = nextHandle_++;
     sessions_.emplace(handle, std::move(s));
     return handle;
+}
+
+void LibUsbDriver::tellOpenFailure(const UsbDeviceSummary& card, int error) {
+    std::string why;
+    if (error == LIBUSB_ERROR_ACCESS) {
+        why =
+            "permission denied. Install the udev rule (sudo cp dist/60-quenlor-eval.rules "
+            "/etc/udev/rules.d/), then unplug and replug the card.";
+    } else if (error == LIBUSB_ERROR_BUSY) {
+        why = "it is in use by another program.";
+    } else {
+        return;  // nothing the user can mend: the card is gone, or the system failed
+    }
+    if (!told_.insert({{card.bus, card.address}, error}).second)
+        return;
+    messages_.show("The USB SPI card at bus " + std::to_string(card.bus) + ", address " +
+                       std::to_string(card.address) + " cannot be opened: " + why,
+                   kAppTitle, MessageIcon::Warning);
 }
 
 void LibUsbDriver::close(DeviceHandle handle) {

@@ -5,10 +5,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 
 #include "platform/EzUsbDriver.h"
+#include "platform/MessageBoxes.h"
 #include "platform/libusb/CardNames.h"
 #include "platform/libusb/LibUsbCalls.h"
 
@@ -21,7 +23,9 @@ namespace quenlor {
 // in bus and address order. A card keeps its name while it stays plugged in, and
 // the name of an unplugged card fails to open until another card takes it. An
 // open device has interface 0 claimed; a kernel driver bound to it is detached
-// for the claim and attached again at close.
+// for the claim and attached again at close. A card that is there but cannot be
+// opened for want of permission, or because another program holds it, is told
+// once per run in a message box; the open then fails as any other.
 class LibUsbDriver : public EzUsbDriver {
   public:
     static constexpr std::uint16_t kVendorId = 0x7B1D;
@@ -40,8 +44,9 @@ class LibUsbDriver : public EzUsbDriver {
     static constexpr std::size_t kMaxPipes = 17;
     static constexpr std::uint32_t kMaximumTransferSize = 4096;
 
-    LibUsbDriver();  // on the system's libusb, started at the first open
-    explicit LibUsbDriver(LibUsbCalls& calls);
+    // On the system's libusb, started at the first open.
+    explicit LibUsbDriver(MessageBoxes& messages);
+    LibUsbDriver(LibUsbCalls& calls, MessageBoxes& messages);
     ~LibUsbDriver() override;
     LibUsbDriver(const LibUsbDriver&) = delete;
     LibUsbDriver& operator=(const LibUsbDriver&) = delete;
@@ -63,6 +68,10 @@ class LibUsbDriver : public EzUsbDriver {
     // The named card, after the names have been brought up to date.
     std::optional<UsbDeviceSummary> findCard(int number);
 
+    // Says why the card cannot be used, where the user can mend it: once per
+    // card and cause, so repeated searches do not repeat it.
+    void tellOpenFailure(const UsbDeviceSummary& card, int error);
+
     bool pipeTable(const Session& s, std::span<std::uint8_t> output, std::uint32_t& returned);
     bool stringDescriptor(const Session& s, std::span<const std::uint8_t> input,
                           std::span<std::uint8_t> output, std::uint32_t& returned);
@@ -71,6 +80,8 @@ class LibUsbDriver : public EzUsbDriver {
 
     std::unique_ptr<LibUsbCalls> ownCalls_;
     LibUsbCalls& calls_;
+    MessageBoxes& messages_;
+    std::set<std::pair<CardNames::Location, int>> told_;
     CardNames names_;
     std::map<DeviceHandle, Session> sessions_;
     DeviceHandle nextHandle_ = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeLibUsbCalls.h"
+#include "platform/fake/RecordingMessageBoxes.h"
 
 namespace quenlor {
 namespace {
@@ -31,7 +32,8 @@ std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) 
 class LibUsbDriverTest : public ::testing::Test {
   protected:
     FakeLibUsbCalls usb;
-    LibUsbDriver driver{usb};
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver{usb, boxes};
 
     bool request(DeviceHandle h, std::uint32_t code, std::span<const std::uint8_t> in,
                  std::vector<std::uint8_t>& out, std::uint32_t& returned) {
@@ -182,6 +184,39 @@ TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
     EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
     EXPECT_EQ(driver.open("Ezusb-1"), kNoHandle);
     EXPECT_THAT(usb.log, ElementsAre("open 1.2", "open 1.3", "claim 101 0", "close 101"));
+}
+
+TEST_F(LibUsbDriverTest, OnlyFailuresTheUserCanMendAreToldAndEachOnceForItsCard) {
+    usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 3),
+               FakeLibUsbCalls::card(1, 4)};
+    usb.bus[0].openError = LIBUSB_ERROR_NO_DEVICE;  // unplugged between listing and open
+    usb.bus[1].claimError = LIBUSB_ERROR_NOT_FOUND;
+    usb.bus[2].openError = LIBUSB_ERROR_ACCESS;
+
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const char* name : {"Ezusb-0", "Ezusb-1", "Ezusb-2"})
+            EXPECT_EQ(driver.open(name), kNoHandle) << name;
+    }
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_THAT(boxes.boxes[0].text, ::testing::StartsWith("The USB SPI card at bus 1, address 4 "
+                                                           "cannot be opened: permission denied."));
+
+    // Once the permission is granted the same card may be held by another
+    // program: that is a new cause, told in turn.
+    usb.bus[2].openError = 0;
+    usb.bus[2].claimError = LIBUSB_ERROR_BUSY;
+    EXPECT_EQ(driver.open("Ezusb-2"), kNoHandle);
+    EXPECT_EQ(driver.open("Ezusb-2"), kNoHandle);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text,
+              "The USB SPI card at bus 1, address 4 cannot be opened: it is in use by another "
+              "program.");
+
+    // Replugged, the card has a new address: the user is told about it afresh.
+    usb.bus[2].summary.address = 9;
+    EXPECT_EQ(driver.open("Ezusb-2"), kNoHandle);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_THAT(boxes.boxes[2].text, ::testing::HasSubstr("bus 1, address 9 "));
 }
 
 TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAsItsWireBytesAtTheStartOfTheBuffer) {

@@ -42,13 +42,17 @@ TEST(LibUsbScanTest, LibUsbStartsAtTheFirstScanAndStopsWithTheDriver) {
     if (!before)
         GTEST_SKIP() << "no thread count on this system";
     {
-        LibUsbDriver driver;
+        RecordingMessageBoxes boxes;
+        LibUsbDriver driver(boxes);
         EXPECT_EQ(threadCount(), before);
 
-        RecordingMessageBoxes boxes;
         EzUsbAccess usb(driver, boxes);
         usb.FindUsbBuffers();
         EXPECT_FALSE(usb.UsbReady());
+        // libusb started: its event thread runs until the driver goes.
+        const auto during = threadCount();
+        ASSERT_TRUE(during);
+        EXPECT_GT(*during, *before);
     }
     EXPECT_EQ(threadCount(), before);
 }
@@ -56,7 +60,7 @@ TEST(LibUsbScanTest, LibUsbStartsAtTheFirstScanAndStopsWithTheDriver) {
 // This machine has no USB bus: libusb finds nothing (or cannot start at all).
 TEST(LibUsbScanTest, WithoutAnyCardTheScanSaysSoOnceAndNothingIsSelected) {
     RecordingMessageBoxes boxes;
-    LibUsbDriver driver;
+    LibUsbDriver driver(boxes);
     EzUsbAccess usb(driver, boxes);
 
     usb.FindUsbBuffers();
@@ -79,7 +83,7 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     tarrow.bulkIn = {1, 5};
     calls.bus = {tarrow, FakeLibUsbCalls::card(1, 1, 0x046D, 0xC077), kestin};
     RecordingMessageBoxes boxes;
-    LibUsbDriver driver(calls);
+    LibUsbDriver driver(calls, boxes);
     EzUsbAccess usb(driver, boxes);
 
     usb.FindUsbBuffers();
@@ -123,7 +127,7 @@ TEST(LibUsbScanTest, FullSpeedCardReportsSpeed11) {
         ep.maxPacketSize = 64;
     calls.bus = {card};
     RecordingMessageBoxes boxes;
-    LibUsbDriver driver(calls);
+    LibUsbDriver driver(calls, boxes);
     EzUsbAccess usb(driver, boxes);
 
     usb.FindUsbBuffers();
@@ -131,6 +135,52 @@ TEST(LibUsbScanTest, FullSpeedCardReportsSpeed11) {
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(usb.UsbSelectedCard.Speed, "1.1");
     EXPECT_FLOAT_EQ(usb.UsbSelectedCard.DriverRev, 2.2f);
+}
+
+// The likeliest fault on a fresh Linux machine: the card is there, but the udev
+// rule that lets the user open it is not installed.
+TEST(LibUsbScanTest, ACardWithoutPermissionIsToldOnceBeforeTheScansOwnMessage) {
+    FakeLibUsbCalls calls;
+    calls.bus = {FakeLibUsbCalls::card(3, 7)};
+    calls.bus[0].openError = LIBUSB_ERROR_ACCESS;
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver(calls, boxes);
+    EzUsbAccess usb(driver, boxes);
+
+    usb.FindUsbBuffers();
+
+    EXPECT_THAT(boxes.texts(),
+                ElementsAre("The USB SPI card at bus 3, address 7 cannot be opened: permission "
+                            "denied. Install the udev rule (sudo cp dist/60-quenlor-eval.rules "
+                            "/etc/udev/rules.d/), then unplug and replug the card.",
+                            "No USB Buffers Found, Please Verify Setup and Restart"));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].title, kAppTitle);
+    EXPECT_EQ(boxes.boxes[0].icon, MessageIcon::Warning);
+    EXPECT_FALSE(usb.UsbReady());
+
+    boxes.clear();
+    usb.FindUsbBuffers();  // "Search" again, nothing mended
+    EXPECT_THAT(boxes.texts(),
+                ElementsAre("No USB Buffers Found, Please Verify Setup and Restart"));
+}
+
+TEST(LibUsbScanTest, ACardHeldByAnotherProgramIsToldSo) {
+    FakeLibUsbCalls calls;
+    calls.bus = {FakeLibUsbCalls::card(1, 4)};
+    calls.bus[0].claimError = LIBUSB_ERROR_BUSY;
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver(calls, boxes);
+    EzUsbAccess usb(driver, boxes);
+
+    usb.FindUsbBuffers();
+
+    EXPECT_THAT(boxes.texts(),
+                ElementsAre("The USB SPI card at bus 1, address 4 cannot be opened: "
+                            "it is in use by another program.",
+                            "No USB Buffers Found, Please Verify Setup and Restart"));
+    EXPECT_EQ(boxes.boxes[0].icon, MessageIcon::Warning);
+    EXPECT_FALSE(usb.UsbReady());
 }
 
 }  // namespace
