@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/Backends.h"
 #include "core/Delay.h"
 #include "core/Settings.h"
+#include "platform/Backends.h"
 #include "portio/IoDriverInstaller.h"
 #include "regmap/RegisterTable.h"
 #include "spi/ParallelSpi.h"

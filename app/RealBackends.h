@@ -17,15 +17,16 @@ using RealBackends = Win32Backends;
 
 #include "platform/Backends.h"
 #include "platform/MessageBoxes.h"
-#include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/PosixProcessRunner.h"
 #include "platform/linux/PpdevPort.h"
+#include "platform/standin/AutoStartRegistry.h"
 
 namespace quenlor {
 
-// The machine's own services on Linux: libusb (when built), ppdev, the Linux
-// stand-ins for the registry and the system information.
+// The machine's own services on Linux: libusb (when built), ppdev, the kernel's
+// version as the system information, and the registry stand-in (no driver
+// service to install).
 class RealBackends : public Backends {
   public:
     explicit RealBackends(MessageBoxes& messages);
@@ -41,7 +42,7 @@ class RealBackends : public Backends {
   private:
     std::unique_ptr<EzUsbDriver> usb_;
     PpdevPort port_;
-    LinuxRegistry registry_;
+    AutoStartRegistry registry_;
     PosixProcessRunner processes_;
     LinuxSystemInfo systemInfo_;
 };

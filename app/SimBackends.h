@@ -4,12 +4,11 @@
 #include <string>
 
 #include "platform/Backends.h"
+#include "platform/standin/AutoStartRegistry.h"
 #ifdef _WIN32
 #include "platform/win32/Win32ProcessRunner.h"
-#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32SystemInfo.h"
 #else
-#include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/PosixProcessRunner.h"
 #endif
@@ -20,14 +19,15 @@
 
 namespace quenlor {
 
-// Only the hardware is simulated; registry, process start and system
-// information are the machine's own, as with the real back-ends.
+// Process start and system information are the machine's own, so the main
+// window detects the real system. The registry is the stand-in with the
+// I/O-permission service already automatic: the simulated parallel-port board
+// needs no driver, and a simulated start must never install one (the process
+// runner is therefore never asked to run the installer).
 #ifdef _WIN32
-using MachineRegistry = Win32Registry;
 using MachineProcessRunner = Win32ProcessRunner;
 using MachineSystemInfo = Win32SystemInfo;
 #else
-using MachineRegistry = LinuxRegistry;
 using MachineProcessRunner = PosixProcessRunner;
 using MachineSystemInfo = LinuxSystemInfo;
 #endif
@@ -55,7 +55,7 @@ class SimBackends : public Backends {
     SimSensor sensor_;
     SimAdapterCard card_{sensor_};
     SimParallelBoard board_{sensor_};
-    MachineRegistry registry_;
+    AutoStartRegistry registry_;
     MachineProcessRunner processes_;
     MachineSystemInfo systemInfo_;
 };

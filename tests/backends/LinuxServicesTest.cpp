@@ -2,12 +2,10 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/PosixProcessRunner.h"
 
@@ -40,69 +38,6 @@ TEST(LinuxSystemInfoTest, RunningKernelIsRead) {
     const LinuxSystemInfo running;
     EXPECT_DOUBLE_EQ(running.version(), LinuxSystemInfo(names.release).version());
     EXPECT_GE(running.version(), 2.0);
-}
-
-TEST(LinuxRegistryTest, ServiceStartReadsAsAutomaticDword) {
-    LinuxRegistry registry;
-    Registry::Key key = 0;
-    ASSERT_EQ(registry.openKey("SYSTEM\\CurrentControlSet\\Services\\giveio",
-                               Registry::kAccessQuery, key),
-              0);
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    ASSERT_EQ(registry.queryValue(key, "Start", type, nullptr, size), 0);
-    EXPECT_EQ(type, Registry::kTypeDword);
-    ASSERT_EQ(size, 4u);
-
-    std::uint8_t small[2] = {};
-    std::uint32_t smallSize = sizeof small;
-    EXPECT_EQ(registry.queryValue(key, "Start", type, small, smallSize), LinuxRegistry::kMoreData);
-    EXPECT_EQ(smallSize, 4u);
-
-    std::uint8_t data[4] = {};
-    ASSERT_EQ(registry.queryValue(key, "start", type, data, size), 0);
-    EXPECT_EQ(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24, 2);
-    EXPECT_EQ(registry.queryValue(key, "ImagePath", type, nullptr, size), LinuxRegistry::kNotFound);
-    EXPECT_EQ(registry.closeKey(key), 0);
-    EXPECT_EQ(registry.closeKey(key), LinuxRegistry::kInvalidHandle);
-    EXPECT_EQ(registry.queryValue(key, "Start", type, nullptr, size),
-              LinuxRegistry::kInvalidHandle);
-}
-
-TEST(LinuxRegistryTest, OtherKeysAreAbsentAndWritesNeedSetAccess) {
-    LinuxRegistry registry;
-    Registry::Key key = 0;
-    EXPECT_EQ(registry.openKey("SOFTWARE\\Other", Registry::kAccessQuery, key),
-              LinuxRegistry::kNotFound);
-
-    ASSERT_EQ(registry.openKey("system\\currentcontrolset\\services\\GIVEIO",
-                               Registry::kAccessQuery, key),
-              0);
-    const std::uint8_t three[4] = {3, 0, 0, 0};
-    EXPECT_EQ(registry.setValue(key, "Start", Registry::kTypeDword, three, 4),
-              LinuxRegistry::kAccessDenied);
-    registry.closeKey(key);
-
-    ASSERT_EQ(
-        registry.openKey(LinuxRegistry::kIoPermissionServiceKey, Registry::kAccessSetValue, key),
-        0);
-    EXPECT_EQ(registry.setValue(key, "DisplayName", Registry::kTypeSz,
-                                reinterpret_cast<const std::uint8_t*>("giveio"), 7),
-              0);
-    registry.closeKey(key);
-
-    ASSERT_EQ(registry.openKey(LinuxRegistry::kIoPermissionServiceKey, Registry::kAccessQuery, key),
-              0);
-    std::uint32_t type = 0;
-    char back[16] = {};
-    std::uint32_t size = sizeof back;
-    ASSERT_EQ(
-        registry.queryValue(key, "DisplayName", type, reinterpret_cast<std::uint8_t*>(back), size),
-        0);
-    EXPECT_EQ(type, Registry::kTypeSz);
-    EXPECT_EQ(size, 7u);
-    EXPECT_STREQ(back, "giveio");
-    registry.closeKey(key);
 }
 
 TEST(PosixProcessRunnerTest, GivesTheExitCodeOfTheCommand) {

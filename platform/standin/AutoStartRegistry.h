@@ -9,12 +9,13 @@
 
 namespace quenlor {
 
-// Linux has no registry and no driver service to install: the kernel's ppdev
-// driver grants port access. This registry holds, in memory, only the
-// I/O-permission service key with "Start" set to automatic (REG_DWORD 2), so the
-// driver installation returns at once. Other keys are absent; values written to
-// an existing key are kept for the rest of the run.
-class LinuxRegistry : public Registry {
+// A registry, in memory, that holds only the I/O-permission service key with
+// "Start" set to automatic (REG_DWORD 2), so the driver installation returns at
+// once: for Linux, which has no registry and no driver service to install (the
+// kernel's ppdev driver grants port access), and for the simulator on every
+// system, whose parallel-port board needs no driver. Other keys are absent;
+// values written to an existing key are kept for the rest of the run.
+class AutoStartRegistry : public Registry {
   public:
     static constexpr std::int32_t kSuccess = 0;
     static constexpr std::int32_t kNotFound = 2;       // ERROR_FILE_NOT_FOUND
@@ -26,7 +27,7 @@ class LinuxRegistry : public Registry {
     static constexpr const char* kIoPermissionServiceKey =
         "SYSTEM\\CurrentControlSet\\Services\\giveio";
 
-    LinuxRegistry();
+    AutoStartRegistry();
 
     std::int32_t openKey(const std::string& subKey, std::uint32_t access, Key& key) override;
     std::int32_t queryValue(Key key, const std::string& name, std::uint32_t& type,

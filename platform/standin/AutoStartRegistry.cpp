@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxRegistry.h"
+#include "platform/standin/AutoStartRegistry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,12 +17,12 @@ std::string folded(const std::string& name) {
 
 }  // namespace
 
-LinuxRegistry::LinuxRegistry() {
+AutoStartRegistry::AutoStartRegistry() {
     Value start{kTypeDword, {2, 0, 0, 0}};
     keys_[folded(kIoPermissionServiceKey)][folded("Start")] = start;
 }
 
-std::int32_t LinuxRegistry::openKey(const std::string& subKey, std::uint32_t access, Key& key) {
+std::int32_t AutoStartRegistry::openKey(const std::string& subKey, std::uint32_t access, Key& key) {
     const std::string path = folded(subKey);
     if (keys_.find(path) == keys_.end())
         return kNotFound;
@@ -31,8 +31,8 @@ std::int32_t LinuxRegistry::openKey(const std::string& subKey, std::uint32_t acc
     return kSuccess;
 }
 
-std::int32_t LinuxRegistry::queryValue(Key key, const std::string& name, std::uint32_t& type,
-                                       std::uint8_t* data, std::uint32_t& size) {
+std::int32_t AutoStartRegistry::queryValue(Key key, const std::string& name, std::uint32_t& type,
+                                           std::uint8_t* data, std::uint32_t& size) {
     const auto handle = open_.find(key);
     if (handle == open_.end())
         return kInvalidHandle;
@@ -58,8 +58,8 @@ std::int32_t LinuxRegistry::queryValue(Key key, const std::string& name, std::ui
     return kSuccess;
 }
 
-std::int32_t LinuxRegistry::setValue(Key key, const std::string& name, std::uint32_t type,
-                                     const std::uint8_t* data, std::uint32_t size) {
+std::int32_t AutoStartRegistry::setValue(Key key, const std::string& name, std::uint32_t type,
+                                         const std::uint8_t* data, std::uint32_t size) {
     const auto handle = open_.find(key);
     if (handle == open_.end())
         return kInvalidHandle;
@@ -72,7 +72,7 @@ std::int32_t LinuxRegistry::setValue(Key key, const std::string& name, std::uint
     return kSuccess;
 }
 
-std::int32_t LinuxRegistry::closeKey(Key key) {
+std::int32_t AutoStartRegistry::closeKey(Key key) {
     return open_.erase(key) == 1 ? kSuccess : kInvalidHandle;
 }
 
