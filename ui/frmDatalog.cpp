@@ -23,9 +23,9 @@
 #include <string>
 #include <utility>
 
-#include "core/ReplacedFile.h"
 #include "core/DatalogHeader.h"
 #include "core/NumberFormat.h"
+#include "core/ReplacedFile.h"
 #include "core/SampleBuffer.h"
 
 namespace quenlor {

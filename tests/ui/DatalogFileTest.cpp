@@ -10,9 +10,9 @@
 #include <limits>
 #include <string>
 
-#include "core/ReplacedFile.h"
 #include "core/DatalogHeader.h"
 #include "core/NumberFormat.h"
+#include "core/ReplacedFile.h"
 #include "core/SampleBuffer.h"
 
 namespace fs = std::filesystem;
