@@ -5,11 +5,11 @@ gtest_discover_tests(quenlor_datalog_file_tests)
 # The datalog window and its runs, offscreen against the simulator.
 add_executable(quenlor_datalog_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalogTest.cpp)
 target_link_libraries(quenlor_datalog_window_tests PRIVATE
-    quenlor_ui quenlor_sim quenlor_window_test_main Qt6::Test)
+    quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_datalog_window_tests
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
 # Shows the window on a real (or virtual) display and saves its image: the
 # screenshot in docs/screenshots comes from here.
 add_executable(quenlor_datalog_window_shot ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalogShot.cpp)
-target_link_libraries(quenlor_datalog_window_shot PRIVATE quenlor_ui quenlor_sim)
+target_link_libraries(quenlor_datalog_window_shot PRIVATE quenlor_ui quenlor_sim quenlor_platform_fakes)
