@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
@@ -116,6 +117,48 @@ TEST_F(ReplacedFileTest, AnUnfinishedFileIsDroppedWithoutTouchingTheFinalName) {
         EXPECT_TRUE(fs::exists(file.TempPath()));
     }
     EXPECT_EQ(EntryCount(), 0);
+}
+
+TEST_F(ReplacedFileTest, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder; the settings file test covers "
+                        "the same path with the temporary's name taken";
+    const fs::path target = dir / "DATALOG_1.csv";
+    WriteFile(target, "an earlier and longer run's contents");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    ReplacedFile file;
+    const bool opened = file.Open(target);
+    const bool written = opened && file.Write("new\r\n") && file.Commit();
+    fs::permissions(dir, fs::perms::owner_all);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(Read(target), "new\r\n");
+    EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(ReplacedFileTest, WhateverHoldsTheTemporaryNameIsReplaced) {
+    const fs::path target = dir / "DATALOG_1.csv";
+    // A killed run's temporary, read-only (another user's run, say)...
+    WriteFile(dir / "DATALOG_1.csv.part", "half of a killed run's file");
+    fs::permissions(dir / "DATALOG_1.csv.part", fs::perms::owner_read);
+    ReplacedFile first;
+    ASSERT_TRUE(first.Open(target));
+    ASSERT_TRUE(first.Write("first\r\n"));
+    ASSERT_TRUE(first.Commit());
+    EXPECT_EQ(Read(target), "first\r\n");
+    EXPECT_EQ(EntryCount(), 1);
+
+    // ...or a link to another file, which must not be written through.
+    WriteFile(dir / "other.txt", "not ours");
+    fs::create_symlink("other.txt", dir / "DATALOG_1.csv.part");
+    ReplacedFile second;
+    ASSERT_TRUE(second.Open(target));
+    ASSERT_TRUE(second.Write("second\r\n"));
+    ASSERT_TRUE(second.Commit());
+    EXPECT_EQ(Read(dir / "other.txt"), "not ours");
+    EXPECT_EQ(Read(target), "second\r\n");
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(target)));
+    EXPECT_EQ(EntryCount(), 2);
 }
 
 }  // namespace
