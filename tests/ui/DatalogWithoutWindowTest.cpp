@@ -53,6 +53,7 @@ struct Choice {
     bool noScale;
     bool noHeader;
     const char* decimal;
+    const char* baseName = "RUN";  // UTF-8
 };
 
 std::map<std::string, std::string> TakeFiles(const fs::path& dir) {
@@ -71,7 +72,7 @@ void RunInWindow(UiRig& rig, const Choice& c) {
     frmDatalog window(rig.ctx(), readButton);
     window.findChild<QLineEdit*>("txtSamplesPerFile")->setText(QString::fromLatin1(c.samples));
     window.findChild<QLineEdit*>("txtFilesPerSession")->setText(QString::fromLatin1(c.files));
-    window.findChild<QLineEdit*>("txtFileName")->setText(QStringLiteral("RUN"));
+    window.findChild<QLineEdit*>("txtFileName")->setText(QString::fromUtf8(c.baseName));
     for (int i = 1; i <= 8; ++i) {
         const bool ticked = std::find(c.boxes.begin(), c.boxes.end(), i) != c.boxes.end();
         window.findChild<QCheckBox*>(QStringLiteral("CheckReg_%1").arg(i))->setChecked(ticked);
@@ -88,7 +89,7 @@ void RunWithoutWindow(UiRig& rig, const Choice& c, PlainHost& host) {
     AppContext& ctx = rig.ctx();
     DatalogRun run({ctx.registers, ctx.delay, ctx.clock, ctx.locale, ctx.messages, ctx.appDir},
                    host);
-    ASSERT_TRUE(run.Prepare({"RUN", c.samples, c.files, c.noHeader}));
+    ASSERT_TRUE(run.Prepare({c.baseName, c.samples, c.files, c.noHeader}));
     run.RunDatalog();
 }
 
@@ -97,6 +98,8 @@ TEST(DatalogWithoutWindow, WritesTheWindowsFilesByteForByte) {
         {"3", "2", {1, 2, 5}, false, false, "."},
         {"2.5", "1", {2, 8}, true, true, "."},
         {"4", "2", {3, 6, 7}, false, false, ","},
+        // Beyond ASCII: the header names the file in single-byte text.
+        {"1", "1", {4}, false, false, ".", "Messung_\xC2\xB5\xE2\x82\xAC"},
     };
     for (const Choice& c : choices) {
         UiRig rig;
@@ -119,6 +122,9 @@ TEST(DatalogWithoutWindow, WritesTheWindowsFilesByteForByte) {
         EXPECT_FALSE(byWindow.begin()->second.empty());
         EXPECT_EQ(byHost, byWindow) << c.samples;
         EXPECT_EQ(host.filesBegun.size(), byWindow.size());
+        if (std::string(c.baseName) != "RUN") {
+            EXPECT_TRUE(byHost.begin()->second.starts_with("File Name,Messung_\xB5?_1.csv\r\n"));
+        }
         EXPECT_TRUE(rig.messages().boxes.empty());
     }
 }
