@@ -252,4 +252,27 @@ double LeadingNumber(const std::string& text) {
     return result;
 }
 
+double LeadingNumber(const std::string& text, const std::string& groupSeparator) {
+    if (groupSeparator.empty())
+        return LeadingNumber(text);
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::string ungrouped = text.substr(0, i);
+    while (i < text.size() && IsDigit(text[i])) {
+        ungrouped.push_back(text[i++]);
+        const std::size_t group = i + groupSeparator.size();
+        const bool isGroup = text.compare(i, groupSeparator.size(), groupSeparator) == 0 &&
+                             group + 3 <= text.size() && IsDigit(text[group]) &&
+                             IsDigit(text[group + 1]) && IsDigit(text[group + 2]) &&
+                             (group + 3 == text.size() || !IsDigit(text[group + 3]));
+        if (isGroup)
+            i = group;
+    }
+    ungrouped.append(text, i, std::string::npos);
+    return LeadingNumber(ungrouped);
+}
+
 }  // namespace quenlor

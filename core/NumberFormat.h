@@ -32,5 +32,8 @@ double RoundHalfEven(double value);
 // blanks ignored; 0 when the text does not start with a number. Beyond the
 // range of a double it gives the largest finite one.
 double LeadingNumber(const std::string& text);
+// The same, with the locale's group separator (such as "," in 1,000) read as
+// grouping where it stands between whole-number digits and a group of three.
+double LeadingNumber(const std::string& text, const std::string& groupSeparator);
 
 }  // namespace quenlor

@@ -21,6 +21,32 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
+// The file a chain of symbolic links leads to, so the link itself survives
+// the save. A loop or a broken chain stops at the last name reached.
+std::filesystem::path ThroughLinks(std::filesystem::path path) {
+    std::error_code ec;
+    for (int hops = 0;
+         hops < 40 && std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec));
+         ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+        if (ec)
+            break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
+bool TruncateHere(std::FILE* file) {
+    const long length = std::ftell(file);
+    if (length < 0)
+        return false;
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), length) == 0;
+#else
+    return ftruncate(fileno(file), static_cast<off_t>(length)) == 0;
+#endif
+}
+
 bool SyncToDisk(std::FILE* file) {
 #ifdef _WIN32
     return _commit(_fileno(file)) == 0;
@@ -33,14 +59,16 @@ bool SyncToDisk(std::FILE* file) {
 
 bool ReplacedFile::Open(const std::filesystem::path& finalPath) {
     Discard();
-    final_ = finalPath;
-    temp_ = finalPath;
+    final_ = ThroughLinks(finalPath);
+    temp_ = final_;
     temp_ += ".part";
     failed_ = false;
+    inPlace_ = false;
 
     std::error_code ec;
     const auto status = std::filesystem::status(final_, ec);
-    if (std::filesystem::exists(status)) {
+    const bool exists = std::filesystem::exists(status);
+    if (exists) {
         if (std::filesystem::is_directory(status))
             return false;
         // The old file is replaced only at Commit; here we only learn whether it
@@ -50,8 +78,22 @@ bool ReplacedFile::Open(const std::filesystem::path& finalPath) {
             return false;
         std::fclose(probe);
     }
-    file_ = OpenFile(temp_, "wb");
-    return file_ != nullptr;
+    // Whatever holds the temporary name (left by a killed run, a link to
+    // elsewhere) goes; the temporary is then always a new file of our own.
+    std::filesystem::remove(temp_, ec);
+    file_ = OpenFile(temp_, "wbx");
+    if (file_ != nullptr) {
+        if (exists)
+            std::filesystem::permissions(temp_, status.permissions(), ec);
+        return true;
+    }
+    // No temporary beside it (a folder we may not write in, though the file
+    // we may): the old file is rewritten in place.
+    if (!exists)
+        return false;
+    file_ = OpenFile(final_, "r+b");
+    inPlace_ = file_ != nullptr;
+    return inPlace_;
 }
 
 bool ReplacedFile::Write(std::string_view bytes) {
@@ -68,9 +110,13 @@ bool ReplacedFile::Commit() {
         return false;
     bool ok = !failed_;
     ok = ok && std::fflush(file_) == 0;
+    if (inPlace_)
+        ok = ok && TruncateHere(file_);
     ok = ok && SyncToDisk(file_);
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
+    if (inPlace_)
+        return ok;
     if (ok) {
         std::error_code ec;
         std::filesystem::rename(temp_, final_, ec);
@@ -88,6 +134,8 @@ void ReplacedFile::Discard() {
         return;
     std::fclose(file_);
     file_ = nullptr;
+    if (inPlace_)
+        return;
     std::error_code ec;
     std::filesystem::remove(temp_, ec);
 }

@@ -29,6 +29,10 @@ std::string QtLocaleInfo::decimalSeparator() const {
     return QLocale().decimalPoint().toStdString();
 }
 
+std::string QtLocaleInfo::groupSeparator() const {
+    return QLocale().groupSeparator().toStdString();
+}
+
 std::string QtLocaleInfo::shortDate() const {
     return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
 }

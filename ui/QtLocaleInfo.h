@@ -8,6 +8,7 @@ namespace quenlor {
 class QtLocaleInfo : public LocaleInfo {
   public:
     std::string decimalSeparator() const override;
+    std::string groupSeparator() const override;
     std::string shortDate() const override;
     std::string longTime() const override;
 };

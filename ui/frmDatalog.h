@@ -6,25 +6,20 @@
 #include <QDialog>
 #include <QString>
 
-#include "core/SampleBuffer.h"
 #include "ui/AppContext.h"
+#include "ui/DatalogControls.h"
 
 class QAbstractButton;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
 
 namespace quenlor {
 
 // "Datalog Control": sets up a datalog run and runs it inside the Start click.
 // Modal; the opener creates a new window for every opening.
-class frmDatalog : public QDialog {
+class frmDatalog : public QDialog, private DatalogControls {
     Q_OBJECT
 
   public:
-    static constexpr int kSelectionCount = 8;
+    static constexpr int kSelectionCount = DatalogControls::kSelectionCount;
 
     frmDatalog(AppContext& ctx, QAbstractButton& readButton, QWidget* parent = nullptr);
     ~frmDatalog() override;
@@ -46,17 +41,24 @@ class frmDatalog : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Escape closes the window when idle and does nothing during a run.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void BuildControls();
+    friend class DatalogWindowHost;
+
+    void ConnectControls();
     void Form_Load();
     void Form_Activate();
     void ApplySelectionVisibility();
     void ChooseSeparator();
     void SetInputsEnabled(bool enabled);
+    // The run's visible state: progress shown and inputs disabled, or idle again.
+    void ShowRun(bool running);
+    bool CancelRequested() const;
     int TickedCount() const;
-    bool ReserveLines();
     bool IsNumeric(const QString& text) const;
+    double Value(const QString& text) const;
 
     void txtSamplesPerFile_Change();
     void txtSampleDelay_Change();
@@ -68,28 +70,12 @@ class frmDatalog : public QDialog {
     AppContext& ctx_;
     QAbstractButton& readButton_;
 
-    QLineEdit* txtSamplesPerFile = nullptr;
-    QLineEdit* txtSampleDelay = nullptr;
-    QLineEdit* txtFilesPerSession = nullptr;
-    QLineEdit* txtDirectory = nullptr;
-    QLineEdit* txtFileName = nullptr;
-    QLineEdit* txtFileNum = nullptr;
-    QLabel* lblFext = nullptr;
-    QCheckBox* ckNOScale = nullptr;
-    QCheckBox* ckNOHeader = nullptr;
-    std::array<QCheckBox*, kSelectionCount> CheckReg{};
-    QPushButton* cmdStartDatalog = nullptr;
-    QLabel* LBLDatalogInProgress = nullptr;
-    QProgressBar* prgDatalog = nullptr;
-
     QString baseName_;
     double samplesPerFileValue_ = 0.0;
     QString fieldSeparator_ = QStringLiteral(",");
     QString fileExtension_ = QStringLiteral(".csv");
     QString appDirectoryText_;
 
-    // The current run's sample lines; reserved before the run shows itself.
-    SampleBuffer lines_;
     bool running_ = false;
     bool activating_ = false;
     std::optional<int> pendingDone_;

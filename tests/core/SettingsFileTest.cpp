@@ -151,12 +151,7 @@ TEST_F(SettingsFileTest, FailuresAreSilentAndLeaveNothingBehind) {
     SaveSettings(s, dir / "plain-file");
     EXPECT_TRUE(fs::is_regular_file(dir / "plain-file"));
 
-    // The temporary file cannot be created: the old file stays as it was.
-    Write("Interface = 2\r\n");
-    fs::create_directory(dir / "CommPort.cfg.part");
-    SaveSettings(s, dir);
-    EXPECT_EQ(Read(), "Interface = 2\r\n");
-    fs::remove(dir / "CommPort.cfg.part");
+    // A name given as the settings file's folder that is no folder: nothing is written.
 
     // A folder holds the settings file's name: the rename fails and the
     // temporary file written for it is removed again.
@@ -165,6 +160,35 @@ TEST_F(SettingsFileTest, FailuresAreSilentAndLeaveNothingBehind) {
     SaveSettings(s, dir);
     EXPECT_TRUE(fs::is_directory(file() / "inside"));
     EXPECT_EQ(EntriesInDir(), 2);  // plain-file and that folder
+}
+
+TEST_F(SettingsFileTest, NoTemporaryBesideTheFileRewritesItInPlace) {
+    // Where the folder takes no new file but the file may be written, the save
+    // rewrites it. Root writes into any folder, so the temporary's name is
+    // taken instead, which no save can clear.
+    Write("Interface = 0\r\nPort Address =  888 \r\nProductNumber =  24613 \r\n");
+    fs::create_directories(dir / "CommPort.cfg.part" / "taken");
+    Settings s;
+    s.Interface = 2;
+    SaveSettings(s, dir);
+    EXPECT_EQ(Read(), "Interface =  2 \r\nPort Address =  0 \r\nProductNumber =  0 \r\n");
+    EXPECT_TRUE(fs::is_directory(dir / "CommPort.cfg.part" / "taken"));
+}
+
+TEST_F(SettingsFileTest, ALinkedFileIsWrittenThroughTheLinkAndKeepsItsMode) {
+    fs::create_directory(dir / "elsewhere");
+    const fs::path real = dir / "elsewhere" / "quenlor.cfg";
+    std::ofstream(real, std::ios::binary) << "Interface = 0\r\n";
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(fs::path("elsewhere") / "quenlor.cfg", file());
+    Settings s;
+    s.Interface = 2;
+    SaveSettings(s, dir);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file())));
+    EXPECT_EQ(Read(), "Interface =  2 \r\nPort Address =  0 \r\nProductNumber =  0 \r\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(EntriesInDir(), 2);  // the link and the folder, no temporary
 }
 
 }  // namespace

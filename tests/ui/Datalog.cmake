@@ -1,9 +1,7 @@
-add_executable(quenlor_datalog_file_tests ${CMAKE_CURRENT_SOURCE_DIR}/DatalogFileTest.cpp)
-target_link_libraries(quenlor_datalog_file_tests PRIVATE quenlor_core GTest::gtest_main)
-gtest_discover_tests(quenlor_datalog_file_tests)
-
 # The datalog window and its runs, offscreen against the simulator.
-add_executable(quenlor_datalog_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalogTest.cpp)
+add_executable(quenlor_datalog_window_tests
+    ${CMAKE_CURRENT_SOURCE_DIR}/frmDatalogTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/DatalogWithoutWindowTest.cpp)
 target_link_libraries(quenlor_datalog_window_tests PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_datalog_window_tests

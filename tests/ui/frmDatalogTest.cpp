@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <algorithm>
 #include <csignal>
@@ -19,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/ui/UiRig.h"
@@ -198,10 +200,13 @@ TEST_F(DatalogWindow, ChangeRulesReplaceWrongInput) {
     EXPECT_EQ(window->SamplesPerFileValue(), 1.0);
     Edit("txtSamplesPerFile")->setText(QStringLiteral("abc"));
     EXPECT_EQ(window->SamplesPerFileValue(), 1000.0);
-    // Numeric with a thousands separator, yet its leading number is 1.
-    Edit("txtSamplesPerFile")->setText(QStringLiteral("1,000"));
-    EXPECT_EQ(Edit("txtSamplesPerFile")->text(), "1,000");
-    EXPECT_EQ(window->SamplesPerFileValue(), 1.0);
+    // The locale's group separator groups thousands.
+    for (const auto& [typed, value] : std::vector<std::pair<const char*, double>>{
+             {"1,000", 1000.0}, {"1,000,000", 1e6}, {"2,500.5", 2500.5}}) {
+        Edit("txtSamplesPerFile")->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(Edit("txtSamplesPerFile")->text(), typed);
+        EXPECT_EQ(window->SamplesPerFileValue(), value) << typed;
+    }
 
     Edit("txtDirectory")->setText(QStringLiteral("/elsewhere"));
     EXPECT_EQ(Edit("txtDirectory")->text().toStdString(), rig.dir().string());
@@ -220,10 +225,10 @@ TEST_F(DatalogWindow, ChangeRulesFollowACommaDecimalSeparator) {
     EXPECT_EQ(window->SamplesPerFileValue(), 2.0);
     Edit("txtSampleDelay")->setText(QStringLiteral("0,5"));
     EXPECT_EQ(Edit("txtSampleDelay")->text(), "0,5");
-    // "." groups thousands: numeric, with the leading number 1.
+    // "." groups thousands here.
     Edit("txtSamplesPerFile")->setText(QStringLiteral("1.000"));
     EXPECT_EQ(Edit("txtSamplesPerFile")->text(), "1.000");
-    EXPECT_EQ(window->SamplesPerFileValue(), 1.0);
+    EXPECT_EQ(window->SamplesPerFileValue(), 1000.0);
     // A comma after a comma is no number under this separator.
     Edit("txtFilesPerSession")->setText(QStringLiteral("3,5,1"));
     EXPECT_EQ(Edit("txtFilesPerSession")->text(), "1");
@@ -457,6 +462,22 @@ TEST_F(DatalogWindow, ClosingDuringARunFinishesTheFileThenCloses) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull()) << "the window is unloaded once the run is over";
     window.release();
+}
+
+TEST_F(DatalogWindow, EscapeDuringARunDoesNothingAndClosesWhenIdle) {
+    Open();
+    Configure("3", "3");
+    // Escape reaches the window as an unhandled key of its focused control.
+    AtYield(1, 1, [this] { QTest::keyClick(StartButton(), Qt::Key_Escape); });
+    StartButton()->click();
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv", "DATALOG_3.csv"}));
+    EXPECT_EQ(Read("DATALOG_3.csv"),
+              Header("DATALOG_3.csv", "300", "300.5", "0.5", "XACCL_OUT,") + Lines(3, "0.999424,"));
+    EXPECT_TRUE(window->isVisible());
+    ExpectIdle();
+    QTest::keyClick(StartButton(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(DatalogWindow, SamplesThatCannotBeHeldInMemoryStartNoRun) {

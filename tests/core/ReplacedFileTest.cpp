@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <string>
 
-#include "core/DatalogHeader.h"
-#include "core/NumberFormat.h"
 #include "core/ReplacedFile.h"
-#include "core/SampleBuffer.h"
 
 namespace fs = std::filesystem;
 using namespace quenlor;
@@ -24,7 +21,7 @@ class TempDir : public ::testing::Test {
   protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("datalog-file-" + std::to_string(::getpid()) + "-" +
+              ("replaced-file-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
@@ -122,82 +119,46 @@ TEST_F(ReplacedFileTest, AnUnfinishedFileIsDroppedWithoutTouchingTheFinalName) {
     EXPECT_EQ(EntryCount(), 0);
 }
 
-TEST(SampleBufferTest, BuildsLinesWithTrailingSeparatorsAndKeepsItsMemory) {
-    SampleBuffer lines;
-    ASSERT_TRUE(lines.Reserve(100, 2));
-    const std::size_t capacity = lines.Capacity();
-    EXPECT_GE(capacity, 100 * SampleBuffer::LineBound(2));
-    lines.BeginLine(1, ",");
-    lines.AppendInteger(-32768);
-    lines.Append(",");
-    lines.Append("1.5");
-    lines.Append(",");
-    lines.EndLine();
-    lines.BeginLine(2, "\t");
-    lines.AppendInteger(std::numeric_limits<std::int32_t>::min());
-    lines.Append("\t");
-    lines.EndLine();
-    EXPECT_EQ(lines.Text(), "1,-32768,1.5,\r\n2\t-2147483648\t\r\n");
-    EXPECT_EQ(lines.Lines(), 2);
-    lines.Clear();
-    EXPECT_EQ(lines.Text(), "");
-    EXPECT_EQ(lines.Capacity(), capacity);
+TEST_F(ReplacedFileTest, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder; the settings file test covers "
+                        "the same path with the temporary's name taken";
+    const fs::path target = dir / "DATALOG_1.csv";
+    WriteFile(target, "an earlier and longer run's contents");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    ReplacedFile file;
+    const bool opened = file.Open(target);
+    const bool written = opened && file.Write("new\r\n") && file.Commit();
+    fs::permissions(dir, fs::perms::owner_all);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(Read(target), "new\r\n");
+    EXPECT_EQ(EntryCount(), 1);
 }
 
-TEST(SampleBufferTest, RefusesMoreThanTheLimitWithoutAllocating) {
-    SampleBuffer lines;
-    const std::int64_t largest = SampleBuffer::LargestSampleCount(1);
-    EXPECT_EQ(largest, static_cast<std::int64_t>(SampleBuffer::kMaxBytes / 29));
-    EXPECT_FALSE(lines.Reserve(largest + 1, 1));
-    EXPECT_FALSE(lines.Reserve(2147483647, 8));
-    EXPECT_FALSE(lines.Reserve(-1, 1));
-    EXPECT_EQ(lines.Capacity(), std::string().capacity());
-}
+TEST_F(ReplacedFileTest, WhateverHoldsTheTemporaryNameIsReplaced) {
+    const fs::path target = dir / "DATALOG_1.csv";
+    // A killed run's temporary, read-only (another user's run, say)...
+    WriteFile(dir / "DATALOG_1.csv.part", "half of a killed run's file");
+    fs::permissions(dir / "DATALOG_1.csv.part", fs::perms::owner_read);
+    ReplacedFile first;
+    ASSERT_TRUE(first.Open(target));
+    ASSERT_TRUE(first.Write("first\r\n"));
+    ASSERT_TRUE(first.Commit());
+    EXPECT_EQ(Read(target), "first\r\n");
+    EXPECT_EQ(EntryCount(), 1);
 
-TEST(SampleBufferTest, LineBoundHoldsTheLongestLine) {
-    // The reservation is only once per run if no line can be longer than the bound.
-    for (const char* decimal : {".", ","}) {
-        for (float value : {-3.4028235e38f, -1.17549435e-38f, -1.234567e-5f, -1234567.0f,
-                            -0.1234567f, -2.5e-45f}) {
-            SampleBuffer lines;
-            lines.BeginLine(2147483647, ",");
-            for (int i = 0; i < 8; ++i) {
-                lines.Append(FormatGeneral(value, decimal));
-                lines.Append(",");
-            }
-            lines.EndLine();
-            EXPECT_LE(lines.Text().size(), SampleBuffer::LineBound(8)) << lines.Text();
-        }
-    }
-    SampleBuffer lines;
-    lines.BeginLine(2147483647, ",");
-    for (int i = 0; i < 8; ++i) {
-        lines.AppendInteger(std::numeric_limits<std::int32_t>::min());
-        lines.Append(",");
-    }
-    lines.EndLine();
-    EXPECT_LE(lines.Text().size(), SampleBuffer::LineBound(8));
-}
-
-TEST(DatalogHeaderTest, EightLinesWithTheLocaleDecimalSeparator) {
-    DatalogHeader header;
-    header.fileName = "RUN_3.txt";
-    header.date = "07.12.2026";
-    header.time = "06:10:00";
-    header.beginSeconds = 100.5f;
-    header.endSeconds = 102.75f;
-    header.columns = {"SUPPLY_OUT", "ZINCL_OUT"};
-    header.separator = "\t";
-    header.decimalSeparator = ",";
-    EXPECT_EQ(header.Text(),
-              "File Name\tRUN_3.txt\r\n"
-              "Date\t07.12.2026\r\n"
-              "Time\t06:10:00\r\n"
-              "Begin Seconds\t100,5\r\n"
-              "End Seconds\t102,75\r\n"
-              "Elapsed Seconds\t2,25\r\n"
-              " \r\n"
-              "Sample #\tSUPPLY_OUT\tZINCL_OUT\t\r\n");
+    // ...or a link to another file, which must not be written through.
+    WriteFile(dir / "other.txt", "not ours");
+    fs::create_symlink("other.txt", dir / "DATALOG_1.csv.part");
+    ReplacedFile second;
+    ASSERT_TRUE(second.Open(target));
+    ASSERT_TRUE(second.Write("second\r\n"));
+    ASSERT_TRUE(second.Commit());
+    EXPECT_EQ(Read(dir / "other.txt"), "not ours");
+    EXPECT_EQ(Read(target), "second\r\n");
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(target)));
+    EXPECT_EQ(EntryCount(), 2);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "core/SampleBuffer.h"
+#include "datalog/SampleBuffer.h"
 
 #include <charconv>
 #include <new>

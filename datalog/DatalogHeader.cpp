@@ -1,4 +1,4 @@
-#include "core/DatalogHeader.h"
+#include "datalog/DatalogHeader.h"
 
 #include "core/NumberFormat.h"
 

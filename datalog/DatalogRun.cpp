@@ -1,0 +1,199 @@
+#include "datalog/DatalogRun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "core/NumberFormat.h"
+#include "core/ReplacedFile.h"
+#include "datalog/DatalogHeader.h"
+#include "datalog/DatalogNaming.h"
+
+namespace quenlor {
+
+namespace {
+
+// The whole part of a count (2.5 gives 2).
+std::int64_t WholeCount(double value) {
+    if (!(value > 0))
+        return 0;
+    if (value >= 9.0e18)
+        return std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(std::trunc(value));
+}
+
+std::string FileAccessMessage(const std::string& fileName) {
+    return "\r\nFILE ACCESS ERROR\r\n\r\nFile name = " + fileName +
+           "\r\n\r\nThis file may already be open by another application.\r\n\r\nClose the file "
+           "or choose a different file name.";
+}
+
+std::string WriteFailureMessage(const std::string& fileName) {
+    return "The datalog file " + fileName +
+           " could not be written completely; the disk may be full.\r\n\r\nThe run has ended. "
+           "The files finished before it are kept.";
+}
+
+std::string TooManySamplesMessage(std::int64_t wanted, std::int64_t largest) {
+    return "Samples per File is too large: the sample lines of one file (" +
+           std::to_string(wanted) + " samples) cannot be held in memory.\r\n\r\nThe largest " +
+           "Samples per File that fits is " + std::to_string(largest) + ".";
+}
+
+// The largest count that can be reserved, when `wanted` could not be.
+std::int64_t LargestReservable(std::int64_t wanted, int registers) {
+    std::int64_t largest = SampleBuffer::LargestSampleCount(registers);
+    if (wanted <= largest) {
+        // Within the limit, yet the memory was not there: find what is.
+        largest = wanted / 2;
+        SampleBuffer probe;
+        while (largest > 0 && !probe.Reserve(largest, registers))
+            largest /= 2;
+    }
+    return largest;
+}
+
+std::filesystem::path PathFromUtf8(const std::string& name) {
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
+}  // namespace
+
+DatalogRun::DatalogRun(const DatalogServices& services, DatalogHost& host)
+    : services_(services), host_(host) {}
+
+double DatalogRun::Value(const std::string& text) const {
+    return LeadingNumber(text, services_.locale.groupSeparator());
+}
+
+int DatalogRun::SelectedCount() {
+    int count = 0;
+    for (int i = 1; i <= kDatalogSelectionCount; ++i)
+        count += host_.IsSelected(i) ? 1 : 0;
+    return count;
+}
+
+bool DatalogRun::Prepare(const DatalogChoices& choices) {
+    choices_ = choices;
+    // Sized from the value rounded to the nearest whole number, never less than a file takes.
+    const std::int64_t wanted = WholeCount(RoundHalfEven(Value(choices.samplesPerFile)));
+    const int selected = SelectedCount();
+    prepared_ = lines_.Reserve(wanted, selected);
+    if (!prepared_) {
+        services_.messages.show(TooManySamplesMessage(wanted, LargestReservable(wanted, selected)),
+                                kAppTitle, MessageIcon::Warning);
+    }
+    return prepared_;
+}
+
+void DatalogRun::RunDatalog() {
+    if (!prepared_)
+        return;
+    const std::string decimal = services_.locale.decimalSeparator();
+    const DatalogFormat format = ChooseDatalogFormat(decimal);
+    separator_ = format.separator;
+    extension_ = format.extension;
+    decimal_ = Latin1FromUtf8(decimal);
+    lastDelayText_.clear();
+    delayMs_ = 0.0;
+    host_.RunBegun(extension_);
+
+    const std::int64_t files = WholeCount(Value(choices_.filesPerSession));
+    for (std::int64_t f = 1; f <= files; ++f) {
+        if (!WriteFile(f, files))
+            break;
+    }
+    prepared_ = false;
+    host_.RunEnded();
+}
+
+// One file from opening to closing; false when the run ends with it.
+bool DatalogRun::WriteFile(std::int64_t file, std::int64_t files) {
+    const std::string name = DatalogFileName(choices_.baseName, file, extension_);
+    const std::string nameBytes = Latin1FromUtf8(name);
+    ReplacedFile out;
+    if (!IsPlainBaseName(choices_.baseName) ||
+        !out.Open(services_.appDir.path() / PathFromUtf8(name))) {
+        services_.messages.show(FileAccessMessage(nameBytes), kAppTitle, MessageIcon::Warning);
+        return false;
+    }
+    // The progress display counts in int.
+    const std::int64_t samples = std::min<std::int64_t>(WholeCount(Value(choices_.samplesPerFile)),
+                                                        std::numeric_limits<std::int32_t>::max());
+    host_.FileBegun(file, files, samples);
+    host_.Yield();
+
+    const float begin = services_.clock.secondsSinceMidnight();
+    const bool cancelled = TakeSamples(samples);
+    const float end = services_.clock.secondsSinceMidnight();
+
+    if (!choices_.noHeader)
+        out.Write(HeaderText(nameBytes, begin, end));
+    out.Write(lines_.Text());
+    if (!out.Commit()) {
+        services_.messages.show(WriteFailureMessage(nameBytes), kAppTitle, MessageIcon::Warning);
+        return false;
+    }
+    return !cancelled;
+}
+
+// The file's samples; true when a cancel ended them early.
+bool DatalogRun::TakeSamples(std::int64_t samples) {
+    lines_.Clear();
+    for (std::int64_t s = 1; s <= samples; ++s) {
+        TakeSample(s);
+        Pause();
+        host_.SampleTaken(s);
+        host_.Yield();
+        if (host_.CancelRequested())
+            return true;
+    }
+    return false;
+}
+
+void DatalogRun::TakeSample(std::int64_t sample) {
+    RegisterAccess& registers = services_.registers;
+    lines_.BeginLine(sample, separator_);
+    for (int i = 1; i <= kDatalogSelectionCount; ++i) {
+        if (!host_.IsSelected(i))
+            continue;
+        registers.ReadRegister(static_cast<std::int16_t>(i));
+        if (host_.NoScale()) {
+            lines_.AppendInteger(registers.RegisterReadResult.Value);
+        } else {
+            lines_.Append(FormatGeneral(registers.RegisterReadResult.Scaled, decimal_));
+        }
+        lines_.Append(separator_);
+    }
+    lines_.EndLine();
+}
+
+void DatalogRun::Pause() {
+    // The text is parsed again only when it changed.
+    std::string delayText = host_.SampleDelayText();
+    if (delayText != lastDelayText_) {
+        delayMs_ = Value(delayText);
+        lastDelayText_ = std::move(delayText);
+    }
+    if (delayMs_ > 0)
+        services_.delay.DelayMs(static_cast<float>(delayMs_));
+}
+
+std::string DatalogRun::HeaderText(const std::string& fileName, float begin, float end) {
+    DatalogHeader header;
+    header.fileName = fileName;
+    header.date = Latin1FromUtf8(services_.locale.shortDate());
+    header.time = Latin1FromUtf8(services_.locale.longTime());
+    header.beginSeconds = begin;
+    header.endSeconds = end;
+    for (int i = 1; i <= kDatalogSelectionCount; ++i) {
+        if (host_.IsSelected(i))
+            header.columns.emplace_back(kDatalogColumnNames[static_cast<std::size_t>(i - 1)]);
+    }
+    header.separator = separator_;
+    header.decimalSeparator = decimal_;
+    return header.Text();
+}
+
+}  // namespace quenlor
