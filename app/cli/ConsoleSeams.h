@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/AppDirectory.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/LocaleInfo.h"
+
+namespace quenlor {
+
+// The clock, the locale, the executable's folder and a cursor that nobody
+// sees, for a program without windows.
+class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, public Cursor {
+  public:
+    ConsoleSeams();
+
+    float secondsSinceMidnight() override;
+    std::string decimalSeparator() const override { return decimal_; }
+    std::string shortDate() const override;
+    std::string longTime() const override;
+    std::filesystem::path path() const override;
+    void setBusy(bool) override {}
+
+    // "2026-12-07 15:04:05", local time.
+    static std::string Timestamp();
+
+  private:
+    std::string decimal_ = ".";
+};
+
+}  // namespace quenlor
