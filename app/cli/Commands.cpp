@@ -30,6 +30,7 @@ constexpr Entry kRunners[] = {
     {"restore", RunRestore, false},
     {"compare", RunCompare, false},
     {"stream", RunStream, true},
+    {"log", RunLog, true},
 };
 
 }  // namespace

@@ -39,5 +39,6 @@ int RunDump(CliRun& run);
 int RunRestore(CliRun& run);
 int RunCompare(CliRun& run);
 int RunStream(CliRun& run);
+int RunLog(CliRun& run);
 
 }  // namespace quenlor
