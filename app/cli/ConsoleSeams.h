@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -17,6 +19,12 @@ class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, publi
     ConsoleSeams();
 
     float secondsSinceMidnight() override;
+    // The clock seam's monotonic clock, for when the seam has one.
+    std::int64_t monotonicNanoseconds() {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
     std::string decimalSeparator() const override { return decimal_; }
     std::string shortDate() const override;
     std::string longTime() const override;
