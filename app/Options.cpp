@@ -42,6 +42,20 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
         } else if (a == "--sim-trace") {
             if (!value(o.simTrace))
                 return std::nullopt;
+        } else if (a == "--sim-state") {
+            if (!value(o.simState))
+                return std::nullopt;
+        } else if (a == "--sim-seed") {
+            std::string seed;
+            if (!value(seed))
+                return std::nullopt;
+            std::uint32_t n = 0;
+            const auto r = std::from_chars(seed.data(), seed.data() + seed.size(), n);
+            if (r.ec != std::errc() || r.ptr != seed.data() + seed.size()) {
+                error = "--sim-seed needs a whole number";
+                return std::nullopt;
+            }
+            o.simSeed = n;
         } else if (a == "--screenshot") {
             if (!value(o.screenshot))
                 return std::nullopt;
@@ -65,9 +79,15 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
             return std::nullopt;
         }
     }
-    if (!o.simTrace.empty() && !o.simulate) {
-        error = "--sim-trace needs --simulate";
-        return std::nullopt;
+    if (!o.simulate) {
+        const char* needs = !o.simTrace.empty()   ? "--sim-trace"
+                            : !o.simState.empty() ? "--sim-state"
+                            : o.simSeed           ? "--sim-seed"
+                                                  : nullptr;
+        if (needs != nullptr) {
+            error = std::string(needs) + " needs --simulate";
+            return std::nullopt;
+        }
     }
     return o;
 }
@@ -79,6 +99,11 @@ std::string Options::HelpText() {
            "                       at Ezusb-0 and a simulated parallel-port board at any port\n"
            "                       address, both wired to one sensor; no hardware is touched\n"
            "  --sim-trace FILE     with --simulate: write every simulated bus transaction to FILE\n"
+           "  --sim-state FILE     with --simulate: load the simulated sensor's registers and "
+           "flash\n"
+           "                       from FILE when it exists, and save them to it at exit\n"
+           "  --sim-seed N         with --simulate: a repeatable sensor (noise from N, its time\n"
+           "                       advancing with the bus frames)\n"
            "  --screenshot FILE    start reading, save a PNG of the main window to FILE, and exit\n"
            "  --screenshot-ms N    read for N milliseconds before the screenshot (default 3000)\n"
            "  --help               print this text\n"

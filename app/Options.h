@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,9 +11,11 @@ namespace quenlor {
 struct Options {
     bool simulate = false;
     bool help = false;
-    std::string simTrace;     // empty: no bus trace
-    std::string screenshot;   // empty: no screenshot
-    int screenshotMs = 3000;  // how long the read loop runs before the grab
+    std::string simTrace;                  // empty: no bus trace
+    std::string simState;                  // empty: a fresh simulated sensor, not kept
+    std::optional<std::uint32_t> simSeed;  // a repeatable simulated sensor
+    std::string screenshot;                // empty: no screenshot
+    int screenshotMs = 3000;               // how long the read loop runs before the grab
 
     // Parses the arguments after the program name; nullopt and `error` set on a
     // bad command line.

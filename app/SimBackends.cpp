@@ -4,9 +4,21 @@
 
 namespace quenlor {
 
-SimBackends::SimBackends(const std::string& tracePath)
+namespace {
+
+// Simulated seconds per reading of the sensor's clock (once per bus frame).
+constexpr double kRepeatableStep = 50e-6;
+
+std::function<double()> RepeatableClock() {
+    return [calls = std::uint64_t{0}]() mutable { return kRepeatableStep * double(calls++); };
+}
+
+}  // namespace
+
+SimBackends::SimBackends(const std::string& tracePath, std::optional<std::uint32_t> seed)
     : trace_(tracePath.empty() ? nullptr : std::make_unique<BusTrace>(tracePath)),
-      sensor_(std::random_device{}()) {
+      sensor_(seed ? *seed : std::random_device{}(),
+              seed ? RepeatableClock() : std::function<double()>{}) {
     card_.placeCard(0);
     if (trace_) {
         sensor_.setTrace(trace_.get());

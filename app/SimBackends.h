@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Backends.h"
@@ -36,11 +38,15 @@ using MachineSystemInfo = LinuxSystemInfo;
 // parallel-port board that answers at any port address.
 class SimBackends : public Backends {
   public:
-    // `tracePath` empty: no bus trace.
-    explicit SimBackends(const std::string& tracePath);
+    // `tracePath` empty: no bus trace. With a `seed` the sensor repeats itself
+    // run after run: its noise comes from the seed and its time advances by a
+    // fixed step per bus frame instead of with the wall clock.
+    explicit SimBackends(const std::string& tracePath,
+                         std::optional<std::uint32_t> seed = std::nullopt);
     ~SimBackends() override;
 
     bool traceOk() const { return !trace_ || trace_->ok(); }
+    SimSensor& sensor() { return sensor_; }
 
     EzUsbDriver& usbDriver() override { return card_; }
     PortIo& portIo() override { return board_; }

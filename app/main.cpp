@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTimer>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "app/RealBackends.h"
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
+#include "app/SimState.h"
 #include "platform/console/WindowsConsole.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/frm1.h"
@@ -23,6 +25,23 @@ void showBeforeStart(char* program, const std::string& text, quenlor::MessageIco
     QApplication app(argc, argv);
     quenlor::QtMessageBoxes messages;
     messages.show(text, quenlor::kAppTitle, icon);
+}
+
+// A start-up failure: on the console, and in a box when there is none.
+int failStart(const quenlor::ConsoleStreams& console, quenlor::QtMessageBoxes& messages,
+              const std::string& text) {
+    std::cerr << text << "\n" << std::flush;
+    if (!console.error)
+        messages.show(text, quenlor::kAppTitle, quenlor::MessageIcon::Critical);
+    return 1;
+}
+
+// Saves the simulated sensor for the next run when asked to; 1 when that fails.
+int keepSimState(const std::string& path, quenlor::SimBackends* sim,
+                 const quenlor::ConsoleStreams& console, quenlor::QtMessageBoxes& messages) {
+    if (path.empty() || sim == nullptr || quenlor::SimState::Save(path, sim->sensor()))
+        return 0;
+    return failStart(console, messages, "quenlor-eval: cannot write the simulator state " + path);
 }
 
 }  // namespace
@@ -55,17 +74,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quenlor::QtMessageBoxes messages;
     std::unique_ptr<quenlor::Backends> backends;
+    quenlor::SimBackends* sim = nullptr;
     if (options->simulate) {
-        auto sim = std::make_unique<quenlor::SimBackends>(options->simTrace);
-        if (!options->simTrace.empty() && !sim->traceOk()) {
-            const std::string text =
-                "quenlor-eval: cannot write the bus trace " + options->simTrace;
-            std::cerr << text << "\n" << std::flush;
-            if (!console.error)
-                messages.show(text, quenlor::kAppTitle, quenlor::MessageIcon::Critical);
-            return 1;
-        }
-        backends = std::move(sim);
+        auto simulated =
+            std::make_unique<quenlor::SimBackends>(options->simTrace, options->simSeed);
+        sim = simulated.get();
+        if (!options->simTrace.empty() && !sim->traceOk())
+            return failStart(console, messages,
+                             "quenlor-eval: cannot write the bus trace " + options->simTrace);
+        std::string error;
+        if (!options->simState.empty() && std::filesystem::exists(options->simState) &&
+            !quenlor::SimState::Load(options->simState, sim->sensor(), error))
+            return failStart(console, messages, "quenlor-eval: " + error);
+        backends = std::move(simulated);
     } else {
         backends = std::make_unique<quenlor::RealBackends>(messages);
     }
@@ -77,9 +98,12 @@ int main(int argc, char** argv) {
             std::make_unique<quenlor::ScreenshotHook>(options->screenshot, options->screenshotMs);
     program.Main();
     if (program.mainWindow().closing())
-        return 0;
+        return keepSimState(options->simState, sim, console, messages);
     if (screenshot)
         screenshot->arm(program.mainWindow());
-    const int status = app.exec();
-    return screenshot && screenshot->failed() ? 1 : status;
+    int status = app.exec();
+    if (screenshot && screenshot->failed())
+        status = 1;
+    const int kept = keepSimState(options->simState, sim, console, messages);
+    return status != 0 ? status : kept;
 }

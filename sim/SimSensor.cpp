@@ -204,6 +204,12 @@ std::uint16_t SimSensor::flashWord(std::uint8_t address) const {
     return static_cast<std::uint16_t>(flash_[even] | (flash_[even + 1] << 8));
 }
 
+void SimSensor::pokeFlashWord(std::uint8_t address, std::uint16_t value) {
+    const std::size_t even = address & 0x7E;
+    flash_[even] = static_cast<std::uint8_t>(value & 0xFF);
+    flash_[even + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
 void SimSensor::setSampleRate(double hz) {
     if (!(hz > 0.0))
         return;

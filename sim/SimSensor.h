@@ -62,6 +62,7 @@ class SimSensor {
     std::uint16_t peekWord(std::uint8_t address);
     void pokeWord(std::uint8_t address, std::uint16_t value);
     std::uint16_t flashWord(std::uint8_t address) const;
+    void pokeFlashWord(std::uint8_t address, std::uint16_t value);
 
     // Samples per second; values not above 0 are ignored.
     void setSampleRate(double hz);

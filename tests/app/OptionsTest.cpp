@@ -49,6 +49,8 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithAReason) {
           Case{{"offscreen"}, "unknown option offscreen"},
           Case{{"--sim-trace", "t.txt"}, "--sim-trace needs --simulate"},
           Case{{"--simulate", "--sim-trace"}, "--sim-trace needs a value"},
+          Case{{"--sim-state", "s.txt"}, "--sim-state needs --simulate"},
+          Case{{"--simulate", "--sim-seed", "x"}, "--sim-seed needs a whole number"},
           Case{{"--screenshot", ""}, "--screenshot needs a value"},
           Case{{"--screenshot-ms", "12x"}, "--screenshot-ms needs a whole number of milliseconds"},
           Case{{"--screenshot-ms", "-5"},

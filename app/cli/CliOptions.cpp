@@ -1,0 +1,263 @@
+#include "app/cli/CliOptions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+
+namespace quenlor {
+
+namespace {
+
+struct CommandSpec {
+    std::string_view name;
+    std::size_t minArgs;
+    std::size_t maxArgs;
+    std::string_view valueOptions;  // space-separated
+    std::string_view flagOptions;
+    std::string_view usage;
+    std::string_view help;
+};
+
+constexpr std::array<CommandSpec, 12> kCommands = {{
+    {"scan", 0, 0, "", "", "scan",
+     "Lists the adapter cards found: name, board type, both descriptor texts,\n"
+     "revision and USB speed, one line each.\n"},
+    {"read", 1, 99, "", "", "read NAME...",
+     "Reads registers by name (any case) and shows each as four hex digits, as a\n"
+     "decimal number and scaled with its unit.\n"},
+    {"write", 2, 2, "", "", "write NAME HEX",
+     "Writes a hex value (up to four digits; two for a one-byte register) to a\n"
+     "writable register, then reads it back.\n"},
+    {"status", 0, 0, "", "", "status", "Reads DIAG_STAT and decodes its twelve status bits.\n"},
+    {"clear-status", 0, 0, "", "", "clear-status",
+     "Clears the status flags (GLOB_CMD 16), then shows the status as read after.\n"},
+    {"flash", 0, 0, "", "", "flash",
+     "Stores the settings in the sensor's flash (GLOB_CMD 64) and shows FLASH_CNT\n"
+     "before and after.\n"},
+    {"dump", 0, 0, "-o", "", "dump [-o FILE]",
+     "Reads every register into a snapshot, on standard output or into FILE\n"
+     "(written whole or not at all).\n"},
+    {"restore", 1, 1, "", "--dry-run", "restore FILE [--dry-run]",
+     "Writes the configuration registers of a snapshot (writable ones except\n"
+     "GLOB_CMD and the identification registers), reads each back and lists any\n"
+     "that did not take. --dry-run shows what would be written.\n"},
+    {"compare", 1, 2, "", "--all", "compare A [B] [--all]",
+     "Shows each register whose value differs between snapshot A and snapshot B\n"
+     "or the sensor. Output registers, FLASH_CNT and DIAG_STAT change by\n"
+     "themselves and are compared only with --all. Exit status 0 when equal, 1\n"
+     "when they differ, 2 when a snapshot cannot be read.\n"},
+    {"stream", 0, 0, "--registers --samples", "--raw --no-header",
+     "stream [--registers LIST] [--samples N] [--raw] [--no-header]",
+     "Reads the output registers at every data-ready sample and writes them as\n"
+     "comma-separated lines, after a line of their names, until N samples or\n"
+     "Ctrl-C. LIST: comma-separated output register names (default all eight).\n"
+     "--raw: register values instead of scaled ones.\n"},
+    {"log", 0, 0, "--samples --files --delay --registers --name --dir", "--raw --no-header",
+     "log [--samples N] [--files F] [--delay MS] [--registers LIST] [--raw]\n"
+     "    [--no-header] [--name BASE] [--dir FOLDER]",
+     "A datalog as the datalog window runs it: F files (default 1) of N samples\n"
+     "(default 1000), MS milliseconds after each sample (default 0, at most 32000),\n"
+     "the output registers of LIST (default XACCL_OUT), raw values with --raw,\n"
+     "no header block with --no-header, files BASE_1.csv, BASE_2.csv, ... (default\n"
+     "DATALOG) in FOLDER (default the current folder). Ctrl-C finishes the current\n"
+     "file as Cancel does and exits with status 130.\n"},
+    {"help", 0, 1, "", "", "help [COMMAND]", "Shows the help of quenlor-cli or of one command.\n"},
+}};
+
+const CommandSpec* FindCommand(std::string_view name) {
+    const auto it = std::find_if(kCommands.begin(), kCommands.end(),
+                                 [&](const CommandSpec& c) { return c.name == name; });
+    return it == kCommands.end() ? nullptr : &*it;
+}
+
+bool Listed(std::string_view list, std::string_view option) {
+    while (!list.empty()) {
+        const std::size_t space = list.find(' ');
+        if (list.substr(0, space) == option)
+            return true;
+        list = space == std::string_view::npos ? std::string_view{} : list.substr(space + 1);
+    }
+    return false;
+}
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& out, int base = 10) {
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), out, base);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size() && !text.empty();
+}
+
+// The options that choose the sensor; false with `error` when malformed.
+// `consumed` tells whether args[i] was one of them.
+bool ParseGlobal(const std::vector<std::string>& args, std::size_t& i, CliOptions& o,
+                 std::string& error, bool& consumed) {
+    const std::string& a = args[i];
+    consumed = true;
+    if (a == "--simulate") {
+        o.simulate = true;
+        return true;
+    }
+    if (a == "--version") {
+        o.version = true;
+        return true;
+    }
+    static constexpr std::array<std::string_view, 7> kWithValue = {
+        "--sim-trace", "--sim-state", "--sim-seed", "--sim-rate",
+        "--interface", "--card",      "--port"};
+    if (std::find(kWithValue.begin(), kWithValue.end(), a) == kWithValue.end()) {
+        consumed = false;
+        return true;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = a + " needs a value";
+        return false;
+    }
+    const std::string& v = args[++i];
+    std::uint32_t seed = 0;
+    int card = 0;
+    int port = 0;
+    double rate = 0;
+    if (a == "--sim-trace") {
+        o.simTrace = v;
+    } else if (a == "--sim-state") {
+        o.simState = v;
+    } else if (a == "--sim-seed" && ParseNumber(v, seed)) {
+        o.simSeed = seed;
+    } else if (a == "--sim-rate" &&
+               std::from_chars(v.data(), v.data() + v.size(), rate).ptr == v.data() + v.size() &&
+               rate > 0 && rate <= 1e6) {
+        o.simRate = rate;
+    } else if (a == "--interface" && (v == "usb" || v == "parallel")) {
+        o.interface = v == "usb" ? InterfaceUsb : InterfaceParallel;
+    } else if (a == "--card" && ParseNumber(v, card) && card >= 0 && card <= 3) {
+        o.card = card;
+    } else if (a == "--port" && ParseNumber(v, port, 16) && port > 0 && port <= 0x7FFF) {
+        o.port = static_cast<std::int16_t>(port);
+    } else {
+        error = "bad value for " + a + ": " + v;
+        return false;
+    }
+    return true;
+}
+
+// A command's own option at args[i]; false with `error` when it has none of that name.
+bool ParseCommandOption(const std::vector<std::string>& args, std::size_t& i,
+                        const CommandSpec& spec, CliOptions& o, std::string& error) {
+    const std::string& a = args[i];
+    if (Listed(spec.flagOptions, a)) {
+        o.flags.insert(a);
+        return true;
+    }
+    if (!Listed(spec.valueOptions, a)) {
+        error = "unknown option " + a + " for " + std::string(spec.name);
+        return false;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = a + " needs a value";
+        return false;
+    }
+    o.values[a] = args[++i];
+    return true;
+}
+
+bool CheckCombination(const CliOptions& o, const CommandSpec* spec, std::string& error) {
+    if (!o.simulate && (!o.simTrace.empty() || !o.simState.empty() || o.simSeed || o.simRate)) {
+        error = "--sim-trace, --sim-state, --sim-seed and --sim-rate need --simulate";
+        return false;
+    }
+    if (o.card && o.interface == InterfaceParallel) {
+        error = "--card names a USB card, not a parallel port";
+        return false;
+    }
+    if (o.port && o.interface == InterfaceUsb) {
+        error = "--port names a parallel port, not a USB card";
+        return false;
+    }
+    if (o.help || o.version)
+        return true;
+    if (spec == nullptr) {
+        error = "no command given";
+        return false;
+    }
+    if (o.args.size() < spec->minArgs || o.args.size() > spec->maxArgs) {
+        error = "usage: quenlor-cli " + std::string(spec->usage);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const std::string* CliOptions::Value(const std::string& option) const {
+    const auto it = values.find(option);
+    return it == values.end() ? nullptr : &it->second;
+}
+
+std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args,
+                                            std::string& error) {
+    CliOptions o;
+    const CommandSpec* spec = nullptr;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool global = false;
+        if (!ParseGlobal(args, i, o, error, global))
+            return std::nullopt;
+        if (global)
+            continue;
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            if (spec == nullptr) {
+                error = "unknown option " + a;
+                return std::nullopt;
+            }
+            if (!ParseCommandOption(args, i, *spec, o, error))
+                return std::nullopt;
+        } else if (spec == nullptr) {
+            spec = FindCommand(a);
+            if (spec == nullptr) {
+                error = "unknown command " + a;
+                return std::nullopt;
+            }
+            o.command = a;
+        } else {
+            o.args.push_back(a);
+        }
+    }
+    if (!CheckCombination(o, spec, error))
+        return std::nullopt;
+    return o;
+}
+
+std::string CliOptions::HelpText(const std::string& command) {
+    if (const CommandSpec* spec = FindCommand(command); spec != nullptr && !command.empty())
+        return "Usage: quenlor-cli [SENSOR OPTIONS] " + std::string(spec->usage) + "\n\n" +
+               std::string(spec->help);
+    std::string text =
+        "Usage: quenlor-cli [SENSOR OPTIONS] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "The sensor from a shell or a script; nothing waits for a click: messages\n"
+        "go to standard error. Exit status 0 on success, 1 when the device or a\n"
+        "file fails, 2 on a usage error, 130 after Ctrl-C.\n"
+        "\n"
+        "Commands (quenlor-cli COMMAND --help tells more):\n";
+    for (const CommandSpec& c : kCommands)
+        text += "  " + std::string(c.usage.substr(0, c.usage.find('\n'))) + "\n";
+    text +=
+        "\n"
+        "Sensor options:\n"
+        "  --interface usb|parallel   the interface; without it, the one CommPort.cfg\n"
+        "                             beside the executable selects (never written)\n"
+        "  --card N                   the USB card Ezusb-N (default: the first found)\n"
+        "  --port HEX                 the parallel port's base address, e.g. 378\n"
+        "  --simulate                 the simulated sensor (USB unless told otherwise)\n"
+        "  --sim-state FILE           with --simulate: keep the simulated sensor's\n"
+        "                             registers and flash in FILE between calls\n"
+        "  --sim-seed N               with --simulate: a repeatable simulated sensor\n"
+        "  --sim-rate HZ              with --simulate: the sensor's sample rate (400)\n"
+        "  --sim-trace FILE           with --simulate: every bus transaction to FILE\n"
+        "  --version                  the program's version\n";
+    return text;
+}
+
+}  // namespace quenlor

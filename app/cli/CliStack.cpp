@@ -1,0 +1,112 @@
+#include "app/cli/CliStack.h"
+
+#include <chrono>
+#include <iostream>
+
+#include "core/SettingsFile.h"
+
+namespace quenlor {
+
+namespace {
+
+// The pauses last as asked from a deadline on the monotonic clock, so a
+// command-line call needs no calibration pause at its start.
+void DeadlineSpin(std::int32_t steps, std::int32_t) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::microseconds(10) * steps;
+    while (Clock::now() < end) {
+    }
+}
+
+std::string Hex(int value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string s;
+    do {
+        s.insert(s.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return s;
+}
+
+}  // namespace
+
+CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
+    : backends(backends),
+      messages(messages),
+      seams(seams),
+      delay(settings, seams, seams, DeadlineSpin),
+      usb(backends.usbDriver(), messages),
+      usbSpi(usb, settings),
+      parallel(settings, backends.portIo(), delay),
+      registers(settings, registerTable, usbSpi, parallel, delay),
+      ioDriver(backends.registry(), backends.processes(), seams, messages) {
+    settings.DelayCalibrated = true;
+    registerTable.BuildRegisterTable();
+}
+
+int CliStack::Open(const CliOptions& options) {
+    // Read, never written: the window owns that file.
+    LoadSettings(settings, seams.path());
+    if (options.interface)
+        settings.Interface = *options.interface;
+    else if (options.card)
+        settings.Interface = InterfaceUsb;
+    else if (options.port)
+        settings.Interface = InterfaceParallel;
+    else if (options.simulate && settings.Interface != InterfaceParallel)
+        settings.Interface = InterfaceUsb;
+    if (options.port)
+        settings.PortAddress = *options.port;
+
+    if (settings.Interface == InterfaceUsb)
+        return OpenUsb(options);
+    if (settings.Interface == InterfaceParallel) {
+        OpenParallel();
+        return kExitOk;
+    }
+    settings.Interface = InterfaceNone;
+    messages.show("Please select an interface before taking data");
+    std::cerr << "quenlor-cli: give --interface usb|parallel, or select one in "
+              << (seams.path() / kSettingsFileName).string() << std::endl;
+    return kExitUsage;
+}
+
+int CliStack::OpenUsb(const CliOptions& options) {
+    if (options.card) {
+        usb.ScanUsbCards();
+        const UsbCardRecord& card = usb.UsbCards[static_cast<std::size_t>(*options.card)];
+        if (!card.Found) {
+            std::cerr << "quenlor-cli: no usable card at Ezusb-" << *options.card << std::endl;
+            return kExitFailed;
+        }
+        usb.UsbSelectedCard = card;
+    } else {
+        usb.FindUsbBuffers();
+    }
+    if (!usb.UsbReady())
+        return kExitFailed;
+    usbSpi.UsbSpiSetBits(settings.UsbSpiBits);
+    usbSpi.UsbSpiSetup(settings.UsbSpiDelay);
+    return usb.UsbReady() ? kExitOk : kExitFailed;
+}
+
+void CliStack::OpenParallel() {
+    // Platform 1 is the Windows 95/98 family, which needs no I/O permission.
+    if (backends.systemInfo().platformId() != 1) {
+        ioDriver.InstallIoDriver();
+        backends.ioPermission().giveio(settings.PortAddress);
+        settings.PortIoReady = true;
+        parallel.ParPortInit();
+    }
+}
+
+std::string CliStack::Describe() const {
+    if (settings.Interface == InterfaceParallel)
+        return "interface parallel port " + Hex(static_cast<std::uint16_t>(settings.PortAddress));
+    if (settings.Interface == InterfaceUsb)
+        return "interface USB, card " + usb.UsbSelectedCard.DeviceName + " (" +
+               usb.UsbSelectedCard.BoardType + ")";
+    return "no interface";
+}
+
+}  // namespace quenlor

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "app/cli/CliOptions.h"
+#include "app/cli/ConsoleSeams.h"
+#include "core/Delay.h"
+#include "core/Settings.h"
+#include "platform/Backends.h"
+#include "platform/MessageBoxes.h"
+#include "portio/IoDriverInstaller.h"
+#include "regmap/RegisterTable.h"
+#include "spi/ParallelSpi.h"
+#include "spi/RegisterAccess.h"
+#include "usb/EzUsbAccess.h"
+#include "usb/UsbSpiCard.h"
+
+namespace quenlor {
+
+// The objects of one run of quenlor-cli over the chosen back-ends, and the
+// preparation of the interface the main window would make at its start.
+class CliStack {
+  public:
+    CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams);
+
+    // Chooses the interface (options first, else CommPort.cfg, else USB on the
+    // simulator) and prepares it. kExitOk, or the exit status of the failure
+    // after its line on standard error.
+    int Open(const CliOptions& options);
+
+    // "interface USB, card Ezusb-0 (Tarrow)" or "interface parallel port 378".
+    std::string Describe() const;
+
+    Backends& backends;
+    MessageBoxes& messages;
+    ConsoleSeams& seams;
+    Settings settings;
+    Delay delay;
+    RegisterTable registerTable;
+    EzUsbAccess usb;
+    UsbSpiCard usbSpi;
+    ParallelSpi parallel;
+    RegisterAccess registers;
+    IoDriverInstaller ioDriver;
+
+  private:
+    int OpenUsb(const CliOptions& options);
+    void OpenParallel();
+};
+
+}  // namespace quenlor

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/AppDirectory.h"
+#include "platform/Clock.h"
+#include "platform/Cursor.h"
+#include "platform/LocaleInfo.h"
+
+namespace quenlor {
+
+// The clock, the locale, the executable's folder and a cursor that nobody
+// sees, for a program without windows.
+class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, public Cursor {
+  public:
+    ConsoleSeams();
+
+    float secondsSinceMidnight() override;
+    // The clock seam's monotonic clock, for when the seam has one.
+    std::int64_t monotonicNanoseconds() {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    std::string decimalSeparator() const override { return decimal_; }
+    std::string shortDate() const override;
+    std::string longTime() const override;
+    std::filesystem::path path() const override;
+    void setBusy(bool) override {}
+
+    // "2026-12-07 15:04:05", local time.
+    static std::string Timestamp();
+
+  private:
+    std::string decimal_ = ".";
+};
+
+}  // namespace quenlor

@@ -1,0 +1,175 @@
+#include <array>
+#include <iomanip>
+#include <iostream>
+#include <optional>
+
+#include "app/cli/Commands.h"
+#include "core/NumberFormat.h"
+#include "snapshot/Snapshot.h"
+
+namespace quenlor {
+
+namespace {
+
+const char* Unit(std::int16_t index) {
+    switch (index) {
+        case SUPPLY_OUT:
+            return " V";
+        case XACCL_OUT:
+        case YACCL_OUT:
+        case ZACCL_OUT:
+        case XACCL_NULL:
+        case YACCL_NULL:
+        case ZACCL_NULL:
+        case ALM_MAG_X:
+        case ALM_MAG_Y:
+        case ALM_MAG_Z:
+            return " g";
+        case TEMP_OUT:
+            return " C";
+        case XINCL_OUT:
+        case YINCL_OUT:
+        case ZINCL_OUT:
+            return " deg";
+        default:
+            return "";
+    }
+}
+
+// "XACCL_NULL  001A  26  0.001586 g", as the register window shows a read.
+void ShowRegister(CliRun& run, std::int16_t index) {
+    RegisterAccess& r = run.stack.registers;
+    r.ReadRegister(index);
+    const ReadResult result = r.RegisterReadResult;
+    run.out << std::left << std::setw(11) << run.stack.registerTable[index].Label << "  "
+            << FormatHex4(result.Value) << "  " << std::right << std::setw(6) << result.Value
+            << "  " << FormatGeneral(result.Scaled) << Unit(index) << "\n";
+}
+
+std::optional<std::int16_t> NamedRegister(CliRun& run, const std::string& name) {
+    const auto index = FindRegister(run.stack.registerTable, name);
+    if (!index)
+        std::cerr << "quenlor-cli: unknown register " << name
+                  << "; the registers are: " << RegisterNames(run.stack.registerTable) << std::endl;
+    return index;
+}
+
+std::optional<std::int32_t> HexValue(const std::string& text, std::int32_t max) {
+    if (text.empty() || text.size() > 4)
+        return std::nullopt;
+    std::int32_t v = 0;
+    for (char c : text) {
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : -1;
+        if (d < 0)
+            return std::nullopt;
+        v = v * 16 + d;
+    }
+    return v <= max ? std::optional(v) : std::nullopt;
+}
+
+constexpr std::array<const char*, 12> kStatusNames = {"Supply < 3.150 V",
+                                                      "Supply > 3.625 V",
+                                                      "Flash Update Failure",
+                                                      "SPI Comm Failure",
+                                                      "Capture Period Violation",
+                                                      "Self-test Diagnostic",
+                                                      "Flash Memory Failure",
+                                                      "Data Ready",
+                                                      "Alarm X",
+                                                      "Alarm Y",
+                                                      "Alarm Z",
+                                                      "System Alarm"};
+
+}  // namespace
+
+int RunScan(CliRun& run) {
+    EzUsbAccess& usb = run.stack.usb;
+    usb.FindUsbBuffers();
+    for (const UsbCardRecord& card : usb.UsbCards) {
+        if (!card.Found)
+            continue;
+        run.out << card.DeviceName << "  " << card.BoardType << "  " << card.Descriptor0 << "  "
+                << card.Descriptor1 << "  rev " << FormatGeneral(card.DriverRev) << "  USB "
+                << card.Speed << "\n";
+    }
+    return usb.UsbSelectedIndex >= 0 ? kExitOk : kExitFailed;
+}
+
+int RunRead(CliRun& run) {
+    std::vector<std::int16_t> indexes;
+    for (const std::string& name : run.options.args) {
+        const auto index = NamedRegister(run, name);
+        if (!index)
+            return kExitUsage;
+        indexes.push_back(*index);
+    }
+    for (std::int16_t index : indexes)
+        ShowRegister(run, index);
+    return kExitOk;
+}
+
+int RunWrite(CliRun& run) {
+    const auto index = NamedRegister(run, run.options.args[0]);
+    if (!index)
+        return kExitUsage;
+    const RegisterEntry& entry = run.stack.registerTable[*index];
+    if (!entry.WriteFlag) {
+        std::cerr << "quenlor-cli: " << entry.Label << " is read-only and cannot be written"
+                  << std::endl;
+        return kExitUsage;
+    }
+    const std::string& text = run.options.args[1];
+    const auto value = HexValue(text, entry.NumBytes == 1 ? 0xFF : 0xFFFF);
+    if (!value) {
+        std::cerr << "quenlor-cli: " << text << " is not a hex value for " << entry.Label << " ("
+                  << (entry.NumBytes == 1 ? "00 to FF" : "0000 to FFFF") << ")" << std::endl;
+        return kExitUsage;
+    }
+    run.stack.registers.WriteRegister(*index, *value);
+    run.stack.delay.DelayMs(100);
+    ShowRegister(run, *index);
+    return kExitOk;
+}
+
+int RunStatus(CliRun& run) {
+    RegisterAccess& r = run.stack.registers;
+    r.ReadRegister(DIAG_STAT);
+    const std::int32_t value = r.RegisterReadResult.Value;
+    run.out << "DIAG_STAT  " << FormatHex4(value) << "\n";
+    for (std::size_t bit = 0; bit < kStatusNames.size(); ++bit) {
+        const bool set = (value & (1 << bit)) != 0;
+        run.out << "  " << std::left << std::setw(26) << kStatusNames[bit]
+                << (!set      ? "OK"
+                    : bit < 7 ? "FAIL"
+                              : "SET")
+                << "\n";
+    }
+    return kExitOk;
+}
+
+int RunClearStatus(CliRun& run) {
+    run.stack.registers.WriteRegister(GLOB_CMD, 16);
+    run.stack.delay.DelayMs(50);
+    return RunStatus(run);
+}
+
+int RunFlash(CliRun& run) {
+    RegisterAccess& r = run.stack.registers;
+    r.ReadRegister(FLASH_CNT);
+    const std::int32_t before = r.RegisterReadResult.Value;
+    r.WriteRegister(GLOB_CMD, 64);
+    run.stack.delay.DelayMs(250);
+    r.ReadRegister(FLASH_CNT);
+    const std::int32_t after = r.RegisterReadResult.Value;
+    run.out << "FLASH_CNT before  " << before << "\nFLASH_CNT after   " << after << "\n";
+    if (after == before) {
+        std::cerr << "quenlor-cli: the flash update was not counted" << std::endl;
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace quenlor

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/SimBackends.h"
+#include "core/Delay.h"
+#include "datalog/DatalogRun.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeLocaleInfo.h"
+#include "platform/fake/FixedAppDirectory.h"
+#include "platform/fake/RecordingCursor.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "spi/RegisterAccess.h"
+#include "usb/EzUsbAccess.h"
+#include "usb/UsbSpiCard.h"
+
+namespace {
+
+using namespace quenlor;
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+// Runs quenlor-cli on the simulator in a fresh folder, in the C locale, standard
+// error discarded.
+class CliTest : public ::testing::Test {
+  protected:
+    CliTest()
+        : dir_(fs::temp_directory_path() /
+               ("quenlor cli " + std::to_string(std::random_device{}()))) {
+        fs::create_directories(dir_);
+    }
+    ~CliTest() override { fs::remove_all(dir_); }
+
+    Result Run(const std::string& args, const std::string& sim = "--simulate --sim-state s.txt") {
+        const std::string command = "cd '" + dir_.string() + "' && LC_ALL=C '" QUENLOR_CLI "' " +
+                                    sim + " " + args + " 2>/dev/null";
+        Result r;
+        FILE* pipe = popen(command.c_str(), "r");
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            r.out.append(buffer, n);
+        const int wait = pclose(pipe);
+        r.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+        return r;
+    }
+
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path dir_;
+};
+
+// Several calls on one simulated board that stays powered between them.
+TEST_F(CliTest, DumpWriteCompareRestoreRoundTrip) {
+    ASSERT_EQ(Run("dump -o a.txt").status, 0);
+    EXPECT_NE(Read("a.txt").find("\r\nXACCL_NULL,12,0000\r\n"), std::string::npos);
+    ASSERT_EQ(Run("write XACCL_NULL 1A").status, 0);
+
+    const Result differ = Run("compare a.txt");
+    EXPECT_EQ(differ.status, 1);
+    EXPECT_EQ(differ.out, "XACCL_NULL   0000 in a.txt, 001A in the sensor\n");
+
+    const Result restored = Run("restore a.txt");
+    EXPECT_EQ(restored.status, 0);
+    EXPECT_EQ(restored.out, "restored 16 of 16 registers\n");
+    const Result same = Run("compare a.txt");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+}
+
+TEST_F(CliTest, BadInputIsAUsageOrAFileErrorAndWritesNothing) {
+    std::ofstream(dir_ / "bad.txt") << "# a snapshot\nXACCL_NULL,12,001A\nXACCL_NULL,99,0000\n";
+    const std::pair<const char*, int> cases[] = {
+        {"read NO_SUCH_REG", 2},      {"write XACCL_NULL 12345", 2},
+        {"write XACCL_NULL 0x1A", 2}, {"write PROD_ID 100", 2},
+        {"write XACCL_OUT 1", 2},     {"stream --samples 0", 2},
+        {"dump --bogus", 2},          {"frobnicate", 2},
+        {"restore bad.txt", 1},       {"restore missing.txt", 1},
+        {"compare bad.txt", 2},       {"dump -o no/such/folder/a.txt", 1},
+    };
+    for (const auto& [args, status] : cases)
+        EXPECT_EQ(Run(args).status, status) << args;
+    EXPECT_EQ(Run("--sim-state s.txt read XACCL_OUT", "").status, 2);
+    std::ofstream(dir_ / "state.txt") << "register 12 001A\nregister 13\n";
+    EXPECT_EQ(Run("read XACCL_OUT", "--simulate --sim-state state.txt").status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "no"));
+    // No register was written by the refused commands.
+    EXPECT_EQ(Run("read XACCL_NULL").out.substr(0, 17), "XACCL_NULL   0000");
+}
+
+TEST_F(CliTest, StreamWritesOneLinePerSampleAfterTheNames) {
+    const Result r = Run("stream --registers temp_out,xaccl_out --samples 3 --raw");
+    EXPECT_EQ(r.status, 0);
+    std::istringstream lines(r.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "XACCL_OUT,TEMP_OUT");
+    int samples = 0;
+    while (std::getline(lines, line)) {
+        ++samples;
+        EXPECT_EQ(line.find_first_not_of("-0123456789,"), std::string::npos) << line;
+    }
+    EXPECT_EQ(samples, 3);
+}
+
+// The datalog window's answers for XACCL_OUT and TEMP_OUT ticked, no delay.
+class WindowChoices : public DatalogHost {
+  public:
+    explicit WindowChoices(bool noScale) : noScale_(noScale) {}
+    bool IsSelected(int index) override { return index == XACCL_OUT || index == TEMP_OUT; }
+    bool NoScale() override { return noScale_; }
+    std::string SampleDelayText() override { return "0"; }
+    bool CancelRequested() override { return false; }
+    void RunBegun(const std::string&) override {}
+    void FileBegun(std::int64_t, std::int64_t, std::int64_t) override {}
+    void SampleTaken(std::int64_t) override {}
+    void RunEnded() override {}
+    void Yield() override {}
+
+  private:
+    bool noScale_;
+};
+
+// The window's run on the same repeatable simulated sensor, its card prepared
+// as at start-up, with files into `dir`.
+void RunAsTheWindow(const fs::path& dir, const std::string& baseName, bool noHeader, bool noScale) {
+    SimBackends sim("", 7);
+    Settings settings;
+    FakeClock clock;
+    RecordingCursor cursor;
+    RecordingMessageBoxes boxes;
+    FakeLocaleInfo locale;
+    FixedAppDirectory appDir(dir);
+    Delay delay(settings, clock, cursor, [](std::int32_t, std::int32_t) {});
+    settings.DelayCalibrated = true;
+    RegisterTable table;
+    table.BuildRegisterTable();
+    EzUsbAccess usb(sim.usbDriver(), boxes);
+    UsbSpiCard card(usb, settings);
+    ParallelSpi parallel(settings, sim.portIo(), delay);
+    RegisterAccess registers(settings, table, card, parallel, delay);
+    settings.Interface = InterfaceUsb;
+    usb.FindUsbBuffers();
+    card.UsbSpiSetBits(settings.UsbSpiBits);
+    card.UsbSpiSetup(settings.UsbSpiDelay);
+
+    WindowChoices host(noScale);
+    DatalogRun run({registers, delay, clock, locale, boxes, appDir}, host);
+    ASSERT_TRUE(run.Prepare({baseName, "40", "2", noHeader}));
+    run.RunDatalog();
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Lines 2 to 6 of a header hold the date, the time and the seconds of the run.
+std::string WithoutTimes(std::string text) {
+    std::size_t start = text.find("\r\n") + 2;
+    std::size_t end = start;
+    for (int line = 0; line < 5; ++line)
+        end = text.find("\r\n", end) + 2;
+    return text.erase(start, end - start);
+}
+
+TEST_F(CliTest, LogWritesTheFilesOfTheWindowsRun) {
+    const std::string cli = "--simulate --sim-seed 7";
+    const std::string choices = " --samples 40 --files 2 --registers TEMP_OUT,xaccl_out --dir .";
+    ASSERT_EQ(Run("log --name CLI" + choices, cli).status, 0);
+    ASSERT_EQ(Run("log --name CLIRAW --raw --no-header" + choices, cli).status, 0);
+    RunAsTheWindow(dir_, "WIN", false, false);
+    RunAsTheWindow(dir_, "WINRAW", true, true);
+    for (const char* f : {"_1.csv", "_2.csv"}) {
+        std::string window = WithoutTimes(Read(std::string("WIN") + f));
+        window.replace(window.find("WIN_"), 3, "CLI");
+        EXPECT_EQ(WithoutTimes(Read(std::string("CLI") + f)), window);
+        EXPECT_EQ(Read(std::string("CLIRAW") + f), Read(std::string("WINRAW") + f));
+        EXPECT_EQ(std::count(window.begin(), window.end(), '\n'), 3 + 40);
+    }
+}
+
+// Ctrl-C in the middle of the first file: it is finished as Cancel finishes
+// it, no second file is begun, and the exit status tells.
+TEST_F(CliTest, InterruptedLogFinishesTheCurrentFile) {
+    const std::string folder = dir_.string();
+    const char* argv[] = {QUENLOR_CLI, "--simulate", "log",   "--samples",    "1000000",
+                          "--files",   "2",          "--dir", folder.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, QUENLOR_CLI, nullptr, nullptr, const_cast<char**>(argv), environ),
+              0);
+    // The run is sampling once its first file is open.
+    for (int tries = 0; tries < 2000 && !fs::exists(dir_ / "DATALOG_1.csv.part"); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    int wait = 0;
+    ASSERT_EQ(waitpid(pid, &wait, 0), pid);
+    ASSERT_TRUE(WIFEXITED(wait));
+    EXPECT_EQ(WEXITSTATUS(wait), 130);
+
+    const std::string file = Read("DATALOG_1.csv");
+    const auto lines = std::count(file.begin(), file.end(), '\n');
+    EXPECT_GT(lines, 8);
+    EXPECT_LT(lines, 8 + 1000000);
+    EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "DATALOG_1.csv.part"));
+    EXPECT_FALSE(fs::exists(dir_ / "DATALOG_2.csv"));
+}
+
+}  // namespace
