@@ -9,6 +9,10 @@
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
 #include "platform/console/WindowsConsole.h"
+#include "ui/QtAppDirectory.h"
+#include "ui/QtClock.h"
+#include "ui/QtCursor.h"
+#include "ui/QtLocaleInfo.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/frm1.h"
 
@@ -70,7 +74,11 @@ int main(int argc, char** argv) {
         backends = std::make_unique<quenlor::RealBackends>(messages);
     }
 
-    quenlor::Application program(*backends, messages);
+    quenlor::QtClock clock;
+    quenlor::QtCursor cursor;
+    quenlor::QtAppDirectory appDir;
+    quenlor::QtLocaleInfo locale;
+    quenlor::Application program(*backends, {messages, clock, cursor, appDir}, locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options->screenshot.empty())
         screenshot =

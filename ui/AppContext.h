@@ -38,8 +38,9 @@ struct AppContext {
     Clock& clock;
     AppDirectory& appDir;
     Cursor& cursor;
-    // Non-empty when the hardware is simulated; the main window shows it.
-    std::string simulationNotice;
+    // The back-ends' own notice (the simulator says it is one); the main
+    // window shows it when non-empty.
+    std::string backendNotice;
 };
 
 }  // namespace quenlor

@@ -42,8 +42,8 @@ frm1::frm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frm1"));
     buildMenus();
     buildLayout();
-    if (!ctx_.simulationNotice.empty()) {
-        auto* notice = new QLabel(QString::fromStdString(ctx_.simulationNotice), this);
+    if (!ctx_.backendNotice.empty()) {
+        auto* notice = new QLabel(QString::fromStdString(ctx_.backendNotice), this);
         notice->setObjectName(QStringLiteral("lblSimulationNotice"));
         notice->setStyleSheet(
             QStringLiteral("QLabel { background: rgb(255, 200, 0); color: black; font-weight: "
