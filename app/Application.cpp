@@ -9,13 +9,7 @@
 namespace quenlor {
 
 Application::Application(Backends& backends, const StackSeams& seams, LocaleInfo& locale)
-    : stack_(backends, seams),
-      ctx_{stack_.settings(),     stack_.delay(),    stack_.registerTable(),
-           stack_.usb(),          stack_.usbSpi(),   stack_.parallel(),
-           stack_.registers(),    stack_.ioDriver(), backends.ioPermission(),
-           backends.systemInfo(), seams.messages,    locale,
-           seams.clock,           seams.appDir,      seams.cursor,
-           stack_.backendNotice()} {}
+    : stack_(backends, seams), ctx_(MakeWindowContexts(stack_, locale)) {}
 
 Application::~Application() = default;
 

@@ -5,7 +5,7 @@
 #include "platform/Backends.h"
 #include "platform/LocaleInfo.h"
 #include "stack/SensorStack.h"
-#include "ui/AppContext.h"
+#include "ui/WindowContexts.h"
 
 namespace quenlor {
 
@@ -30,7 +30,7 @@ class Application {
 
   private:
     SensorStack stack_;
-    AppContext ctx_;
+    MainWindowContext ctx_;
     std::unique_ptr<frmMsg> message_;
     std::unique_ptr<frm1> main_;
 };

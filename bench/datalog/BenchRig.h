@@ -8,14 +8,14 @@
 
 #include "core/Delay.h"
 #include "tests/ui/UiRig.h"
-#include "ui/AppContext.h"
 #include "ui/QtClock.h"
+#include "ui/WindowContexts.h"
 
 namespace quenlor {
 
 class BenchRig {
   public:
-    AppContext& ctx() { return rig_.ctx(); }
+    DatalogContext& ctx() { return rig_.ctx().datalog; }
     Settings& settings() { return rig_.settings(); }
     Delay& delay() { return rig_.stack().delay(); }
     RecordingMessageBoxes& messages() { return rig_.messages(); }

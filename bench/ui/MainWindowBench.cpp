@@ -45,22 +45,7 @@ struct LiveRig {
     BorrowedBackends backends{card, board, permission, registry, processes, systemInfo};
     SensorStack stack{backends, {messages, clock, cursor, appDir}};
     RegisterAccess& registers = stack.registers();
-    AppContext ctx{stack.settings(),
-                   stack.delay(),
-                   stack.registerTable(),
-                   stack.usb(),
-                   stack.usbSpi(),
-                   stack.parallel(),
-                   stack.registers(),
-                   stack.ioDriver(),
-                   permission,
-                   systemInfo,
-                   messages,
-                   locale,
-                   clock,
-                   appDir,
-                   cursor,
-                   {}};
+    MainWindowContext ctx = MakeWindowContexts(stack, locale);
     std::unique_ptr<frm1> window;
 
     LiveRig() {

@@ -29,7 +29,7 @@
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
-#include "ui/AppContext.h"
+#include "ui/WindowContexts.h"
 
 namespace quenlor {
 
@@ -52,22 +52,7 @@ class UiRig {
     explicit UiRig(Setup setup)
         : stack_(backends_,
                  {messages_, setup.clock ? *setup.clock : clock_, cursor_, appDir_, setup.spin}),
-          ctx_{stack_.settings(),
-               stack_.delay(),
-               stack_.registerTable(),
-               stack_.usb(),
-               stack_.usbSpi(),
-               stack_.parallel(),
-               stack_.registers(),
-               stack_.ioDriver(),
-               ioPermission_,
-               systemInfo_,
-               messages_,
-               locale_,
-               stack_.clock(),
-               appDir_,
-               cursor_,
-               {}} {
+          ctx_(MakeWindowContexts(stack_, locale_)) {
         Settings& settings = stack_.settings();
         settings.Interface = setup.interface;
         settings.PortAddress = 888;
@@ -80,7 +65,8 @@ class UiRig {
         }
     }
 
-    AppContext& ctx() { return ctx_; }
+    // The main window's set, holding the sets of the windows it opens.
+    MainWindowContext& ctx() { return ctx_; }
     SensorStack& stack() { return stack_; }
     Settings& settings() { return stack_.settings(); }
     SimSensor& sensor() { return sensor_; }
@@ -134,7 +120,7 @@ class UiRig {
     FakeSystemInfo systemInfo_;
     BorrowedBackends backends_{card_, board_, ioPermission_, registry_, processes_, systemInfo_};
     SensorStack stack_;
-    AppContext ctx_;
+    MainWindowContext ctx_;
 };
 
 }  // namespace quenlor
