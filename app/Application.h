@@ -25,8 +25,8 @@ class Application {
 
     frm1& mainWindow() { return *main_; }
     SensorStack& stack() { return stack_; }
-    // The start-up message window; hidden once Main has returned.
-    frmMsg& messageWindow() { return *message_; }
+    // The start-up message window (none before Main); hidden once Main has returned.
+    frmMsg* messageWindow() { return message_.get(); }
 
   private:
     SensorStack stack_;
