@@ -8,31 +8,8 @@
 
 namespace quenlor {
 
-Application::Application(Backends& backends, QtMessageBoxes& messages)
-    : backends_(backends),
-      messages_(messages),
-      delay_(settings_, clock_, cursor_),
-      usb_(backends.usbDriver(), messages_),
-      usbSpi_(usb_, settings_),
-      parallel_(settings_, backends.portIo(), delay_),
-      registers_(settings_, registerTable_, usbSpi_, parallel_, delay_),
-      ioDriver_(backends.registry(), backends.processes(), appDir_, messages_),
-      ctx_{settings_,
-           delay_,
-           registerTable_,
-           usb_,
-           usbSpi_,
-           parallel_,
-           registers_,
-           ioDriver_,
-           backends.ioPermission(),
-           backends.systemInfo(),
-           messages_,
-           locale_,
-           clock_,
-           appDir_,
-           cursor_,
-           backends.notice()} {}
+Application::Application(Backends& backends, const StackSeams& seams, LocaleInfo& locale)
+    : stack_(backends, seams), ctx_(MakeWindowContexts(stack_, locale)) {}
 
 Application::~Application() = default;
 
@@ -46,17 +23,12 @@ void Application::Main() {
     // Paint the message before the calibration blocks the thread.
     QCoreApplication::processEvents();
 
-    settings_.DelayCalibrated = false;
-    delay_.CalibrateDelay();
+    Settings& settings = stack_.settings();
+    settings.DelayCalibrated = false;
+    stack_.delay().CalibrateDelay();
 
-    settings_.PortIoReady = false;
-    settings_.UsbLoopStop = true;
-    settings_.UsbSpiPolarity = true;
-    settings_.UsbSpiChannel = 1;
-    settings_.UsbSpiBits = 120;
-    settings_.UsbSpiDelay = 25;
-    settings_.Interface = InterfaceNone;
-    LoadSettings(settings_, appDir_.path());
+    stack_.ApplyStartValues();
+    LoadSettings(settings, stack_.appDir().path());
 
     message_->txtMsg().setPlainText(QStringLiteral(" "));
     message_->hide();

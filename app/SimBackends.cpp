@@ -28,7 +28,7 @@ SimBackends::SimBackends(const std::string& tracePath, std::optional<std::uint32
 
 SimBackends::~SimBackends() = default;
 
-std::string SimBackends::notice() const {
+std::string SimBackends::backendNotice() const {
     return "SIMULATED SENSOR \xE2\x80\x94 no hardware connected";
 }
 

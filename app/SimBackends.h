@@ -54,7 +54,7 @@ class SimBackends : public Backends {
     Registry& registry() override { return registry_; }
     ProcessRunner& processes() override { return processes_; }
     SystemInfo& systemInfo() override { return systemInfo_; }
-    std::string notice() const override;
+    std::string backendNotice() const override;
 
   private:
     std::unique_ptr<BusTrace> trace_;

@@ -11,6 +11,10 @@
 #include "app/SimBackends.h"
 #include "app/SimState.h"
 #include "platform/console/WindowsConsole.h"
+#include "ui/QtAppDirectory.h"
+#include "ui/QtClock.h"
+#include "ui/QtCursor.h"
+#include "ui/QtLocaleInfo.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/frm1.h"
 
@@ -91,7 +95,11 @@ int main(int argc, char** argv) {
         backends = std::make_unique<quenlor::RealBackends>(messages);
     }
 
-    quenlor::Application program(*backends, messages);
+    quenlor::QtClock clock;
+    quenlor::QtCursor cursor;
+    quenlor::QtAppDirectory appDir;
+    quenlor::QtLocaleInfo locale;
+    quenlor::Application program(*backends, {messages, clock, cursor, appDir}, locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options->screenshot.empty())
         screenshot =

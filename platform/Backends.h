@@ -22,8 +22,9 @@ class Backends {
     virtual Registry& registry() = 0;
     virtual ProcessRunner& processes() = 0;
     virtual SystemInfo& systemInfo() = 0;
-    // Shown by the main window when non-empty.
-    virtual std::string notice() const { return {}; }
+    // A line about the back-ends themselves (the simulator says it is one);
+    // the main window shows it when non-empty.
+    virtual std::string backendNotice() const { return {}; }
 };
 
 }  // namespace quenlor

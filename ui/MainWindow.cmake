@@ -1,4 +1,5 @@
-# The main window, the start-up message window and the Qt implementations of the seams.
+# The main window, the start-up message window, the Qt implementations of the
+# seams and each window's set of services.
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
@@ -24,4 +25,6 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtLocaleInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.h
+    ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.h
 )

@@ -38,12 +38,12 @@ PlotPanel::Config inclConfig() {
 }
 }  // namespace
 
-frm1::frm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frm1"));
     buildMenus();
     buildLayout();
-    if (!ctx_.simulationNotice.empty()) {
-        auto* notice = new QLabel(QString::fromStdString(ctx_.simulationNotice), this);
+    if (!ctx_.backendNotice.empty()) {
+        auto* notice = new QLabel(QString::fromStdString(ctx_.backendNotice), this);
         notice->setObjectName(QStringLiteral("lblSimulationNotice"));
         notice->setStyleSheet(
             QStringLiteral("QLabel { background: rgb(255, 200, 0); color: black; font-weight: "
@@ -161,7 +161,7 @@ void frm1::prepareInterface() {
 
 void frm1::showUsbSelect() {
     if (!usbSelect_)
-        usbSelect_ = new frmUSBselect(ctx_, this, this);
+        usbSelect_ = new frmUSBselect(ctx_.usbSelect, this, this);
     usbSelect_->showModal();
 }
 
@@ -267,7 +267,7 @@ void frm1::mnuUsb_Click() {
 
 void frm1::mnuDatalog_Click() {
     // Unloaded on close: a fresh window every time.
-    QPointer<frmDatalog> window = new frmDatalog(ctx_, outputs_->cmdReadData(), this);
+    QPointer<frmDatalog> window = new frmDatalog(ctx_.datalog, outputs_->cmdReadData(), this);
     window->exec();
     if (window)
         window->deleteLater();
@@ -276,7 +276,7 @@ void frm1::mnuDatalog_Click() {
 void frm1::mnuRegisters_Click() {
     // Hidden by its own button, destroyed by its close box: make a new one then.
     if (!manualReg_)
-        manualReg_ = new frmManualReg(ctx_, this, this);
+        manualReg_ = new frmManualReg(ctx_.registerWindow, this, this);
     manualReg_->exec();
 }
 

@@ -7,11 +7,11 @@
 #include <QPointer>
 #include <string>
 
-#include "ui/AppContext.h"
 #include "ui/OutputPanel.h"
 #include "ui/OutputValues.h"
 #include "ui/PlotPanel.h"
 #include "ui/StatusPanel.h"
+#include "ui/WindowContexts.h"
 
 class QCloseEvent;
 
@@ -26,7 +26,7 @@ class frmManualReg;
 class frm1 : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frm1(AppContext& ctx, QWidget* parent = nullptr);
+    explicit frm1(MainWindowContext& ctx, QWidget* parent = nullptr);
     ~frm1() override;
 
     // The load sequence; the window is shown after it.
@@ -76,7 +76,7 @@ class frm1 : public QMainWindow {
     std::array<bool, 3> ticks(int first) const;
     static void ShowValue(QLineEdit& box, const QString& text);
 
-    AppContext& ctx_;
+    MainWindowContext& ctx_;
     std::string osName_;
     OutputValueArray outputValues_{};
     bool closing_ = false;

@@ -35,7 +35,7 @@ std::string Utf8(const QString& text) {
 
 }  // namespace
 
-frmDatalog::frmDatalog(AppContext& ctx, QAbstractButton& readButton, QWidget* parent)
+frmDatalog::frmDatalog(DatalogContext& ctx, QAbstractButton& readButton, QWidget* parent)
     : QDialog(parent), ctx_(ctx), readButton_(readButton) {
     setObjectName(QStringLiteral("frmDatalog"));
     setWindowTitle(QStringLiteral("Datalog Control"));

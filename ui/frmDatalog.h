@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "ui/AppContext.h"
 #include "ui/DatalogControls.h"
+#include "ui/WindowContexts.h"
 
 class QAbstractButton;
 
@@ -21,7 +21,7 @@ class frmDatalog : public QDialog, private DatalogControls {
   public:
     static constexpr int kSelectionCount = DatalogControls::kSelectionCount;
 
-    frmDatalog(AppContext& ctx, QAbstractButton& readButton, QWidget* parent = nullptr);
+    frmDatalog(DatalogContext& ctx, QAbstractButton& readButton, QWidget* parent = nullptr);
     ~frmDatalog() override;
 
     // Window state beyond the controls.
@@ -67,7 +67,7 @@ class frmDatalog : public QDialog, private DatalogControls {
     void txtDirectory_Change();
     void cmdStartDatalog_Click();
 
-    AppContext& ctx_;
+    DatalogContext& ctx_;
     QAbstractButton& readButton_;
 
     QString baseName_;

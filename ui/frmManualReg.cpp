@@ -60,7 +60,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QWidge
 
 }  // namespace
 
-frmManualReg::frmManualReg(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
+frmManualReg::frmManualReg(RegisterWindowContext& ctx, QWidget* mainWindow, QWidget* parent)
     : QDialog(parent), ctx_(ctx) {
     setObjectName("frmManualReg");
     setWindowTitle("Registers");

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/AppContext.h"
+#include "ui/WindowContexts.h"
 
 class QComboBox;
 class QFrame;
@@ -27,7 +27,7 @@ class frmManualReg : public QDialog {
     Q_OBJECT
 
   public:
-    frmManualReg(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+    frmManualReg(RegisterWindowContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
 
     // The listing exactly as produced, CR LF line ends included; the text box
     // shows the same lines.
@@ -79,7 +79,7 @@ class frmManualReg : public QDialog {
     void PrintToPdfInstead();
     std::int16_t SelectedIndex() const;
 
-    AppContext& ctx_;
+    RegisterWindowContext& ctx_;
     std::string listing_;
 };
 

@@ -67,7 +67,7 @@ int LimitedNumber(const QString& text, int lo, int hi) {
 
 }  // namespace
 
-frmUSBdebug::frmUSBdebug(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
+frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* parent)
     : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow) {
     setObjectName("frmUSBdebug");
     setWindowTitle("USB SPI Card Setup");

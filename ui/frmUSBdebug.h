@@ -4,8 +4,8 @@
 #include <QPointer>
 #include <array>
 
-#include "ui/AppContext.h"
 #include "ui/MainWindowLink.h"
+#include "ui/WindowContexts.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -23,7 +23,7 @@ class frmUSBdebug : public QDialog {
     Q_OBJECT
 
   public:
-    frmUSBdebug(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+    frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
 
     void search();
     // Card choice for option 0..3, or "None" for 4.
@@ -54,7 +54,7 @@ class frmUSBdebug : public QDialog {
     void showReadWords();
     void showDelay();
 
-    AppContext& ctx_;
+    UsbDebugContext& ctx_;
     MainWindowLink mainWindow_;
     bool searching_ = false;
     bool running_ = false;

@@ -33,7 +33,7 @@ QLineEdit* Box(const QString& name, QWidget* parent, int width) {
 
 }  // namespace
 
-frmUSBselect::frmUSBselect(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
+frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* parent)
     : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow) {
     setObjectName("frmUSBselect");
     setWindowTitle("USB SPI Card Selection");
@@ -146,7 +146,7 @@ frmUSBdebug* frmUSBselect::debugWindow() const {
 
 void frmUSBselect::showDebug() {
     if (!debug_)
-        debug_ = new frmUSBdebug(ctx_, mainWindow_.mainWindow(), this);
+        debug_ = new frmUSBdebug(ctx_.debug, mainWindow_.mainWindow(), this);
     QPointer<frmUSBselect> self(this);
     // Coming back from the debug window activates this one again.
     if (debug_->showModal() && self && isVisible())

@@ -4,8 +4,8 @@
 #include <QPointer>
 #include <array>
 
-#include "ui/AppContext.h"
 #include "ui/MainWindowLink.h"
+#include "ui/WindowContexts.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -24,7 +24,7 @@ class frmUSBselect : public QDialog {
     Q_OBJECT
 
   public:
-    frmUSBselect(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+    frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
 
     // The search action: rescans the device names and selects the card the
     // scan picked (or "None"), sending it the delay and static bits.
@@ -44,7 +44,7 @@ class frmUSBselect : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    AppContext& ctx_;
+    UsbSelectContext& ctx_;
     MainWindowLink mainWindow_;
     QPointer<frmUSBdebug> debug_;
     bool searching_ = false;

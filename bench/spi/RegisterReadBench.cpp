@@ -19,20 +19,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "bench/core/WallClock.h"
 #include "core/Delay.h"
 #include "core/Settings.h"
+#include "platform/fake/BorrowedBackends.h"
+#include "platform/fake/FakeProcessRunner.h"
+#include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeSystemInfo.h"
+#include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingCursor.h"
 #include "platform/fake/RecordingMessageBoxes.h"
-#include "regmap/RegisterTable.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
-#include "spi/ParallelSpi.h"
-#include "spi/RegisterAccess.h"
-#include "usb/EzUsbAccess.h"
-#include "usb/UsbSpiCard.h"
+#include "stack/SensorStack.h"
 
 namespace quenlor {
 namespace {
@@ -59,30 +61,33 @@ Settings& CalibratedSettings() {
 
 // The program's objects over the simulator, on one interface.
 struct ReadStack {
-    Settings settings;
     WallClock clock;
     RecordingCursor cursor;
-    Delay delay;
+    RecordingMessageBoxes boxes;
+    FixedAppDirectory appDir{"."};
     SimSensor sensor;
     SimAdapterCard card{sensor};
     SimParallelBoard board{sensor};
-    RecordingMessageBoxes boxes;
-    EzUsbAccess usb{card, boxes};
-    UsbSpiCard usbSpi{usb, settings};
-    ParallelSpi par{settings, board, delay};
-    RegisterTable table;
-    RegisterAccess regs{settings, table, usbSpi, par, delay};
+    FakeRegistry registry;
+    FakeProcessRunner processes;
+    FakeSystemInfo systemInfo;
+    BorrowedBackends backends{card, board, board, registry, processes, systemInfo};
+    SensorStack stack;
+    Settings& settings = stack.settings();
+    EzUsbAccess& usb = stack.usb();
+    RegisterAccess& regs = stack.registers();
 
     ReadStack(const Settings& calibrated, std::int16_t iface, SpinFunction spin)
-        : settings(calibrated), delay(settings, clock, cursor, spin) {
+        : stack(backends, {boxes, clock, cursor, appDir, std::move(spin)}) {
+        settings = calibrated;
         settings.Interface = iface;
         settings.PortAddress = 0x378;
-        table.BuildRegisterTable();
+        stack.registerTable().BuildRegisterTable();
         if (iface == InterfaceUsb) {
             card.placeCard(0);
             usb.FindUsbBuffers();
         } else {
-            par.ParPortInit();
+            stack.parallel().ParPortInit();
         }
     }
 

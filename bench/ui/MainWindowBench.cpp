@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/Delay.h"
+#include "platform/fake/BorrowedBackends.h"
 #include "platform/fake/FakeLocaleInfo.h"
 #include "platform/fake/FakeSystemInfo.h"
 #include "platform/fake/FixedAppDirectory.h"
@@ -17,6 +18,7 @@
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
+#include "stack/SensorStack.h"
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
@@ -40,22 +42,16 @@ struct LiveRig {
     QtCursor cursor;
     FixedAppDirectory appDir{"/tmp"};
     FakeSystemInfo systemInfo;
-    Settings settings;
-    Delay delay{settings, clock, cursor};
-    RegisterTable table;
-    EzUsbAccess usb{card, messages};
-    UsbSpiCard usbSpi{usb, settings};
-    ParallelSpi parallel{settings, board, delay};
-    RegisterAccess registers{settings, table, usbSpi, parallel, delay};
-    IoDriverInstaller ioDriver{registry, processes, appDir, messages};
-    AppContext ctx{settings,   delay,      table,    usb,    usbSpi, parallel, registers, ioDriver,
-                   permission, systemInfo, messages, locale, clock,  appDir,   cursor,    {}};
+    BorrowedBackends backends{card, board, permission, registry, processes, systemInfo};
+    SensorStack stack{backends, {messages, clock, cursor, appDir}};
+    RegisterAccess& registers = stack.registers();
+    MainWindowContext ctx = MakeWindowContexts(stack, locale);
     std::unique_ptr<frm1> window;
 
     LiveRig() {
         card.placeCard(0);
-        settings.Interface = InterfaceUsb;
-        delay.CalibrateDelay();
+        stack.settings().Interface = InterfaceUsb;
+        stack.delay().CalibrateDelay();
         window = std::make_unique<frm1>(ctx);
         window->Form_Load();
         window->resize(760, 620);

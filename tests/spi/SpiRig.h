@@ -7,18 +7,19 @@
 
 #include "core/Delay.h"
 #include "core/Settings.h"
+#include "platform/fake/BorrowedBackends.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeProcessRunner.h"
+#include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeSystemInfo.h"
+#include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingCursor.h"
 #include "platform/fake/RecordingMessageBoxes.h"
-#include "regmap/RegisterTable.h"
 #include "sim/BusTrace.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
-#include "spi/ParallelSpi.h"
-#include "spi/RegisterAccess.h"
-#include "usb/EzUsbAccess.h"
-#include "usb/UsbSpiCard.h"
+#include "stack/SensorStack.h"
 
 namespace quenlor::test {
 
@@ -81,19 +82,25 @@ class SpiRig {
 
     std::ostringstream log;
     BusTrace trace{log};
-    Settings settings;
     FakeClock clock;
     RecordingCursor cursor;
     RecordingMessageBoxes messages;
-    Delay delay{settings, clock, cursor, &CountingSpin};
+    FixedAppDirectory appDir{"."};
     SimSensor sensor{7, [] { return 0.0; }};
     SimAdapterCard card{sensor};
     SimParallelBoard board{sensor};
-    RegisterTable table;
-    EzUsbAccess usb{card, messages};
-    UsbSpiCard usbSpi{usb, settings};
-    ParallelSpi par{settings, board, delay};
-    RegisterAccess regs{settings, table, usbSpi, par, delay};
+    FakeRegistry registry;
+    FakeProcessRunner processes;
+    FakeSystemInfo systemInfo;
+    BorrowedBackends backends{card, board, board, registry, processes, systemInfo};
+    SensorStack stack{backends, {messages, clock, cursor, appDir, &CountingSpin}};
+    Settings& settings = stack.settings();
+    Delay& delay = stack.delay();
+    RegisterTable& table = stack.registerTable();
+    EzUsbAccess& usb = stack.usb();
+    UsbSpiCard& usbSpi = stack.usbSpi();
+    ParallelSpi& par = stack.parallel();
+    RegisterAccess& regs = stack.registers();
 };
 
 }  // namespace quenlor::test

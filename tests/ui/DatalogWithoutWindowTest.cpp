@@ -69,7 +69,7 @@ std::map<std::string, std::string> TakeFiles(const fs::path& dir) {
 
 void RunInWindow(UiRig& rig, const Choice& c) {
     QPushButton readButton;
-    frmDatalog window(rig.ctx(), readButton);
+    frmDatalog window(rig.ctx().datalog, readButton);
     window.findChild<QLineEdit*>("txtSamplesPerFile")->setText(QString::fromLatin1(c.samples));
     window.findChild<QLineEdit*>("txtFilesPerSession")->setText(QString::fromLatin1(c.files));
     window.findChild<QLineEdit*>("txtFileName")->setText(QString::fromUtf8(c.baseName));
@@ -86,7 +86,7 @@ void RunWithoutWindow(UiRig& rig, const Choice& c, PlainHost& host) {
     for (int box : c.boxes)
         host.selected[static_cast<std::size_t>(box - 1)] = true;
     host.noScale = c.noScale;
-    AppContext& ctx = rig.ctx();
+    DatalogContext& ctx = rig.ctx().datalog;
     DatalogRun run({ctx.registers, ctx.delay, ctx.clock, ctx.locale, ctx.messages, ctx.appDir},
                    host);
     ASSERT_TRUE(run.Prepare({c.baseName, c.samples, c.files, c.noHeader}));

@@ -1,6 +1,6 @@
 #pragma once
 
-// A complete AppContext for window tests: the real register access, USB and
+// The program's stack for window tests: the real register access, USB and
 // parallel-port code over the simulated card, board and sensor, with recording
 // fakes for message boxes, cursor, clock, locale and system information, and a
 // temporary program directory. Busy-waits take no time; the sensor's clock
@@ -15,25 +15,21 @@
 
 #include "core/Delay.h"
 #include "core/Settings.h"
+#include "platform/fake/BorrowedBackends.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeLocaleInfo.h"
 #include "platform/fake/FakeSystemInfo.h"
 #include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingCursor.h"
 #include "platform/fake/RecordingMessageBoxes.h"
-#include "portio/IoDriverInstaller.h"
-#include "regmap/RegisterTable.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
-#include "spi/ParallelSpi.h"
-#include "spi/RegisterAccess.h"
+#include "stack/SensorStack.h"
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
-#include "ui/AppContext.h"
-#include "usb/EzUsbAccess.h"
-#include "usb/UsbSpiCard.h"
+#include "ui/WindowContexts.h"
 
 namespace quenlor {
 
@@ -48,23 +44,31 @@ class UiRig {
         bool ready = true;
         // The busy-wait; by default waits take no time.
         SpinFunction spin = &UiRig::NoSpin;
+        // The delay's and the windows' clock; by default the fake one.
+        Clock* clock = nullptr;
     };
 
     UiRig() : UiRig(Setup{}) {}
-    explicit UiRig(Setup setup) : spin_(setup.spin) {
-        settings_.Interface = setup.interface;
-        settings_.PortAddress = 888;
+    explicit UiRig(Setup setup)
+        : stack_(backends_,
+                 {messages_, setup.clock ? *setup.clock : clock_, cursor_, appDir_, setup.spin}),
+          ctx_(MakeWindowContexts(stack_, locale_)) {
+        Settings& settings = stack_.settings();
+        settings.Interface = setup.interface;
+        settings.PortAddress = 888;
         if (setup.card)
             card_.placeCard(0);
         if (setup.ready) {
-            table_.BuildRegisterTable();
-            usb_.FindUsbBuffers();
+            stack_.registerTable().BuildRegisterTable();
+            stack_.usb().FindUsbBuffers();
             messages_.clear();
         }
     }
 
-    AppContext& ctx() { return ctx_; }
-    Settings& settings() { return settings_; }
+    // The main window's set, holding the sets of the windows it opens.
+    MainWindowContext& ctx() { return ctx_; }
+    SensorStack& stack() { return stack_; }
+    Settings& settings() { return stack_.settings(); }
     SimSensor& sensor() { return sensor_; }
     SimAdapterCard& card() { return card_; }
     SimParallelBoard& board() { return board_; }
@@ -76,8 +80,8 @@ class UiRig {
     RigRegistry& registry() { return registry_; }
     RigProcessRunner& processes() { return processes_; }
     RigIoPermission& ioPermission() { return ioPermission_; }
-    RegisterAccess& registers() { return registers_; }
-    EzUsbAccess& usb() { return usb_; }
+    RegisterAccess& registers() { return stack_.registers(); }
+    EzUsbAccess& usb() { return stack_.usb(); }
 
     // The temporary program directory and the settings file in it.
     std::filesystem::path dir() const { return appDir_.path(); }
@@ -114,18 +118,9 @@ class UiRig {
     FixedAppDirectory appDir_{tempDir_.path().toStdString()};
     RecordingCursor cursor_;
     FakeSystemInfo systemInfo_;
-    Settings settings_;
-    SpinFunction spin_;
-    Delay delay_{settings_, clock_, cursor_, spin_};
-    RegisterTable table_;
-    EzUsbAccess usb_{card_, messages_};
-    UsbSpiCard usbSpi_{usb_, settings_};
-    ParallelSpi parallel_{settings_, board_, delay_};
-    RegisterAccess registers_{settings_, table_, usbSpi_, parallel_, delay_};
-    IoDriverInstaller ioDriver_{registry_, processes_, appDir_, messages_};
-    AppContext ctx_{settings_,  delay_,    table_,        usb_,        usbSpi_,   parallel_,
-                    registers_, ioDriver_, ioPermission_, systemInfo_, messages_, locale_,
-                    clock_,     appDir_,   cursor_,       {}};
+    BorrowedBackends backends_{card_, board_, ioPermission_, registry_, processes_, systemInfo_};
+    SensorStack stack_;
+    MainWindowContext ctx_;
 };
 
 }  // namespace quenlor

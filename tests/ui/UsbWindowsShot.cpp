@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     QWidget main;
     main.move(40, 40);
     main.show();
-    quenlor::frmUSBselect select(rig.ctx(), &main);
+    quenlor::frmUSBselect select(rig.ctx().usbSelect, &main);
     select.show();
     if (!QTest::qWaitForWindowExposed(&select))
         return 3;
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         return 1;
     select.hide();
 
-    quenlor::frmUSBdebug debug(rig.ctx(), &main);
+    quenlor::frmUSBdebug debug(rig.ctx().usbSelect.debug, &main);
     debug.show();
     if (!QTest::qWaitForWindowExposed(&debug))
         return 3;

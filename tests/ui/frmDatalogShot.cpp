@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     quenlor::UiRig rig;
     rig.settings().DelayCalibrated = true;
     QPushButton readButton(QStringLiteral("STOP"));
-    quenlor::frmDatalog window(rig.ctx(), readButton);
+    quenlor::frmDatalog window(rig.ctx().datalog, readButton);
     window.show();
     QApplication::processEvents();
     bool saved = false;

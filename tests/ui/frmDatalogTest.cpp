@@ -54,7 +54,7 @@ class DatalogWindow : public ::testing::Test {
     }
 
     frmDatalog& Open() {
-        window = std::make_unique<frmDatalog>(rig.ctx(), readButton);
+        window = std::make_unique<frmDatalog>(rig.ctx().datalog, readButton);
         window->show();
         return *window;
     }

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QWidget main;
     main.move(40, 40);
     main.show();
-    quenlor::frmManualReg window(rig.ctx(), &main);
+    quenlor::frmManualReg window(rig.ctx().registerWindow, &main);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 3;

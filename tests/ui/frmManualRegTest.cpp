@@ -92,7 +92,7 @@ class frmManualRegTest : public ::testing::Test {
         main_.move(140, 90);
         main_.resize(300, 200);
         main_.show();
-        window_ = std::make_unique<frmManualReg>(rig_.ctx(), &main_);
+        window_ = std::make_unique<frmManualReg>(rig_.ctx().registerWindow, &main_);
     }
 
     void Choose(int index) {
@@ -251,7 +251,7 @@ TEST(frmManualRegWaitTest, WriteAndFlashWaitTheirTimeWithTheLineShownForTheFlash
     UiRig rig(setup);
     rig.settings().DelayCalibrated = true;
     QWidget main;
-    frmManualReg dialog(rig.ctx(), &main);
+    frmManualReg dialog(rig.ctx().registerWindow, &main);
     window = &dialog;
     dialog.show();
     dialog.cmboRegister->setCurrentIndex(ALM_MAG_S);
@@ -302,7 +302,7 @@ TEST_F(frmManualRegTest, TitleBarCloseDestroysAndTheNextOneLoadsAfresh) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closing.isNull());
 
-    frmManualReg fresh(rig_.ctx(), &main_);
+    frmManualReg fresh(rig_.ctx().registerWindow, &main_);
     EXPECT_EQ(fresh.cmboRegister->count(), 31);
     EXPECT_EQ(fresh.cmboRegister->currentIndex(), -1);
     EXPECT_TRUE(fresh.txtRegAddr->text().isEmpty());

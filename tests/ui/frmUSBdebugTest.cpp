@@ -61,7 +61,7 @@ class UsbDebugTest : public ::testing::Test {
         return passes;
     }
     void open(QWidget* mainWindow = nullptr) {
-        window = std::make_unique<frmUSBdebug>(rig.ctx(), mainWindow);
+        window = std::make_unique<frmUSBdebug>(rig.ctx().usbSelect.debug, mainWindow);
         window->show();
     }
 
@@ -293,7 +293,7 @@ TEST_F(UsbDebugTest, BeforeTheMainWindowIsUpTheLoopRunsUntilTheProgramEnds) {
 TEST_F(UsbDebugTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing) {
     QWidget main;
     main.move(40, 30);
-    frmUSBdebug dialog(rig.ctx(), &main);
+    frmUSBdebug dialog(rig.ctx().usbSelect.debug, &main);
     main.move(210, 140);
     main.show();
     dialog.show();

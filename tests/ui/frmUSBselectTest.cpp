@@ -35,7 +35,7 @@ class UsbSelectTest : public ::testing::Test {
     }
     void open() {
         if (!window)
-            window = std::make_unique<frmUSBselect>(rig.ctx(), nullptr);
+            window = std::make_unique<frmUSBselect>(rig.ctx().usbSelect, nullptr);
         window->show();
     }
 
@@ -181,7 +181,7 @@ TEST_F(UsbSelectTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing
     rig.card().placeCard(0);
     QWidget main;
     main.move(40, 30);
-    frmUSBselect dialog(rig.ctx(), &main);  // main window still hidden
+    frmUSBselect dialog(rig.ctx().usbSelect, &main);  // main window still hidden
     main.move(200, 150);
     main.show();
     dialog.show();
@@ -199,7 +199,7 @@ TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
     QWidget main;
     main.move(120, 80);
     main.show();
-    frmUSBselect dialog(rig.ctx(), &main);
+    frmUSBselect dialog(rig.ctx().usbSelect, &main);
     EXPECT_EQ(dialog.pos(), main.pos());
     dialog.show();
     QCloseEvent event;
@@ -213,7 +213,7 @@ TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
 TEST_F(UsbSelectTest, BeforeTheMainWindowIsUpTheCloseBoxStillActsLikeOk) {
     rig.card().placeCard(0);
     frm1 main(rig.ctx());
-    frmUSBselect dialog(rig.ctx(), &main);
+    frmUSBselect dialog(rig.ctx().usbSelect, &main);
     dialog.show();
     QCloseEvent early;
     QApplication::sendEvent(&dialog, &early);
@@ -233,7 +233,7 @@ TEST_F(UsbSelectTest, BeforeTheMainWindowIsUpTheCloseBoxStillActsLikeOk) {
 TEST_F(UsbSelectTest, AtStartUpHidingBothCardWindowsEndsTheDebugLoop) {
     rig.card().placeCard(0);
     frm1 main(rig.ctx());  // not yet shown, as during its load
-    frmUSBselect select(rig.ctx(), &main, &main);
+    frmUSBselect select(rig.ctx().usbSelect, &main, &main);
     const int passes = LoopInDebugWindow(select, [&](int pass) {
         if (pass == 2)
             select.debugWindow()->findChild<QPushButton*>("cmdExit")->click();
@@ -252,7 +252,7 @@ TEST_F(UsbSelectTest, DebugShowsALoopingHiddenDebugWindowAgain) {
     rig.card().placeCard(0);
     QWidget main;
     main.show();
-    frmUSBselect select(rig.ctx(), &main, &main);
+    frmUSBselect select(rig.ctx().usbSelect, &main, &main);
     bool shownAgain = false;
     const int passes = LoopInDebugWindow(select, [&](int pass) {
         frmUSBdebug& debug = *select.debugWindow();

@@ -1,0 +1,35 @@
+# Starts the program itself on the simulator in a folder of its own, lets the
+# read loop run briefly, and checks that it closed cleanly and wrote its
+# settings file at exit.
+# Arguments: -DEXE=<quenlor-eval> -DDIR=<scratch folder>
+
+file(REMOVE_RECURSE "${DIR}")
+file(MAKE_DIRECTORY "${DIR}")
+file(COPY "${EXE}" DESTINATION "${DIR}")
+get_filename_component(name "${EXE}" NAME)
+
+# Only the interface, and not in the written form: the file at exit must be
+# the program's own, with all three lines.
+file(WRITE "${DIR}/CommPort.cfg" "Interface = 2\r\n")
+
+execute_process(
+    COMMAND "${DIR}/${name}" --simulate --screenshot "${DIR}/shot.png" --screenshot-ms 500
+    WORKING_DIRECTORY "${DIR}"
+    RESULT_VARIABLE status
+    OUTPUT_VARIABLE out
+    ERROR_VARIABLE err
+    TIMEOUT 100)
+if(NOT status STREQUAL "0")
+    message(FATAL_ERROR "quenlor-eval ended with ${status}\n${out}\n${err}")
+endif()
+if(NOT EXISTS "${DIR}/shot.png")
+    message(FATAL_ERROR "no screenshot: the main window never ran its read loop\n${err}")
+endif()
+
+# Compared byte for byte: the line ends are CR LF.
+file(READ "${DIR}/CommPort.cfg" saved HEX)
+set(expected "Interface =  2 \r\nPort Address =  0 \r\nProductNumber =  0 \r\n")
+string(HEX "${expected}" expectedHex)
+if(NOT saved STREQUAL expectedHex)
+    message(FATAL_ERROR "CommPort.cfg at exit, in hex:\n${saved}\nexpected:\n${expectedHex}")
+endif()

@@ -1,0 +1,32 @@
+#include "ui/WindowContexts.h"
+
+namespace quenlor {
+
+MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
+    Backends& backends = stack.backends();
+    const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(), stack.messages(),
+                                locale};
+    return MainWindowContext{
+        stack.settings(),
+        stack.delay(),
+        stack.registerTable(),
+        stack.usb(),
+        stack.usbSpi(),
+        stack.parallel(),
+        stack.registers(),
+        stack.ioDriver(),
+        backends.ioPermission(),
+        backends.systemInfo(),
+        stack.messages(),
+        locale,
+        stack.appDir(),
+        stack.backendNotice(),
+        RegisterWindowContext{stack.delay(), stack.registerTable(), stack.registers(),
+                              stack.messages(), locale, stack.appDir()},
+        DatalogContext{stack.settings(), stack.delay(), stack.registers(), stack.messages(), locale,
+                       stack.clock(), stack.appDir()},
+        UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, debug},
+    };
+}
+
+}  // namespace quenlor
