@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ezusb/EzUsbContract.h"
+
 namespace quenlor {
 
 namespace {
@@ -33,15 +35,15 @@ BusTrace::BusTrace(const std::string& path) : file_(path, std::ios::out | std::i
 
 const char* BusTrace::controlCodeName(std::uint32_t controlCode) {
     switch (controlCode) {
-        case 0x222000:
+        case kIoctlPipeTable:
             return "PIPE_TABLE";
-        case 0x222004:
+        case kIoctlDeviceDescriptor:
             return "DEVICE_DESCRIPTOR";
-        case 0x222044:
+        case kIoctlStringDescriptor:
             return "STRING_DESCRIPTOR";
-        case 0x22204E:
+        case kIoctlBulkRead:
             return "BULK_READ";
-        case 0x222051:
+        case kIoctlBulkWrite:
             return "BULK_WRITE";
         default:
             return "UNKNOWN_REQUEST";

@@ -33,7 +33,7 @@ TEST(BusTraceTest, ShowsRequestsAndFramesOfOneTransfer) {
     const std::vector<std::uint8_t> pipe0{0, 0, 0, 0};
     std::vector<std::uint8_t> frame{0x0D, 0x01, 0x02, 0x56, 0x00, 0x56, 0x00};
     std::uint32_t returned = 0;
-    card.ioControl(h, SimAdapterCard::kBulkWrite, pipe0, frame, returned);
+    card.ioControl(h, kIoctlBulkWrite, pipe0, frame, returned);
     card.close(h);
     card.open("Ezusb-3");
 
