@@ -16,21 +16,21 @@ const std::uint8_t* Entry(const PipeTable& table, int pipe) {
 
 }  // namespace
 
-PipeTable EncodePipeTable(const InterfaceInformation& interface) {
+PipeTable EncodePipeTable(const InterfaceInformation& info) {
     PipeTable table{};
-    const std::size_t pipes = std::min(interface.pipes.size(), kMaxPipes);
+    const std::size_t pipes = std::min(info.pipes.size(), kMaxPipes);
     // Length, InterfaceNumber, AlternateSetting, Class, SubClass, Protocol,
     // Reserved, InterfaceHandle (left 0), NumberOfPipes.
     std::uint8_t* t = table.data();
     PutLe16(t, static_cast<std::uint32_t>(kPipeTableHeaderSize + kPipeEntrySize * pipes));
-    t[2] = interface.interfaceNumber;
-    t[3] = interface.alternateSetting;
-    t[4] = interface.interfaceClass;
-    t[5] = interface.interfaceSubClass;
-    t[6] = interface.interfaceProtocol;
+    t[2] = info.interfaceNumber;
+    t[3] = info.alternateSetting;
+    t[4] = info.interfaceClass;
+    t[5] = info.interfaceSubClass;
+    t[6] = info.interfaceProtocol;
     PutLe32(t + 12, static_cast<std::uint32_t>(pipes));
     for (std::size_t n = 0; n < pipes; ++n) {
-        const PipeInformation& p = interface.pipes[n];
+        const PipeInformation& p = info.pipes[n];
         std::uint8_t* e = t + kPipeTableHeaderSize + kPipeEntrySize * n;
         PutLe16(e, p.maximumPacketSize);
         e[2] = p.endpointAddress;

@@ -35,7 +35,7 @@ struct InterfaceInformation {
 // The whole record: the header's length field is the size of the header and
 // the pipes actually described; entries beyond them are zero. Pipes beyond
 // the record's seventeen are left out.
-PipeTable EncodePipeTable(const InterfaceInformation& interface);
+PipeTable EncodePipeTable(const InterfaceInformation& info);
 
 // Fields of pipe 0 .. 16; 0 for any other pipe number.
 std::uint16_t PipePacketSize(const PipeTable& table, int pipe);
