@@ -21,10 +21,31 @@ bool IsOneOf(std::string_view a, std::span<const std::string_view> list) {
     return std::find(list.begin(), list.end(), a) != list.end();
 }
 
+bool WholeNumber(const std::string& text, int& out) {
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), out);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+// Options that need another one.
+std::string Refusal(const Options& o, bool traceLimitGiven) {
+    if (!o.simulate) {
+        const char* needs = !o.simTrace.empty()   ? "--sim-trace"
+                            : !o.simState.empty() ? "--sim-state"
+                            : o.simSeed           ? "--sim-seed"
+                                                  : nullptr;
+        if (needs != nullptr)
+            return std::string(needs) + " needs --simulate";
+    }
+    if (traceLimitGiven && o.simTrace.empty())
+        return "--sim-trace-limit needs --sim-trace";
+    return {};
+}
+
 }  // namespace
 
 std::optional<Options> Options::Parse(const std::vector<std::string>& args, std::string& error) {
     Options o;
+    bool traceLimitGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -33,6 +54,16 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
                 return false;
             }
             out = args[++i];
+            return true;
+        };
+        auto number = [&](int& out, int least, const char* refusal) {
+            std::string text;
+            if (!value(text))
+                return false;
+            if (!WholeNumber(text, out) || out < least) {
+                error = refusal;
+                return false;
+            }
             return true;
         };
         if (a == "--simulate") {
@@ -59,15 +90,14 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
         } else if (a == "--screenshot") {
             if (!value(o.screenshot))
                 return std::nullopt;
+        } else if (a == "--sim-trace-limit") {
+            if (!number(o.simTraceLimitMb, 1,
+                        "--sim-trace-limit needs a whole number of megabytes, at least 1"))
+                return std::nullopt;
+            traceLimitGiven = true;
         } else if (a == "--screenshot-ms") {
-            std::string ms;
-            if (!value(ms))
+            if (!number(o.screenshotMs, 0, "--screenshot-ms needs a whole number of milliseconds"))
                 return std::nullopt;
-            const auto r = std::from_chars(ms.data(), ms.data() + ms.size(), o.screenshotMs);
-            if (r.ec != std::errc() || r.ptr != ms.data() + ms.size() || o.screenshotMs < 0) {
-                error = "--screenshot-ms needs a whole number of milliseconds";
-                return std::nullopt;
-            }
         } else if (IsOneOf(a, kQtFlags)) {
             continue;
         } else if (IsOneOf(a, kQtOptionsWithValue)) {
@@ -79,16 +109,9 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
             return std::nullopt;
         }
     }
-    if (!o.simulate) {
-        const char* needs = !o.simTrace.empty()   ? "--sim-trace"
-                            : !o.simState.empty() ? "--sim-state"
-                            : o.simSeed           ? "--sim-seed"
-                                                  : nullptr;
-        if (needs != nullptr) {
-            error = std::string(needs) + " needs --simulate";
-            return std::nullopt;
-        }
-    }
+    error = Refusal(o, traceLimitGiven);
+    if (!error.empty())
+        return std::nullopt;
     return o;
 }
 
@@ -98,7 +121,11 @@ std::string Options::HelpText() {
            "  --simulate           use the simulated sensor: a simulated USB-to-SPI adapter card\n"
            "                       at Ezusb-0 and a simulated parallel-port board at any port\n"
            "                       address, both wired to one sensor; no hardware is touched\n"
-           "  --sim-trace FILE     with --simulate: write every simulated bus transaction to FILE\n"
+           "  --sim-trace FILE     with --simulate: write every simulated bus transaction to "
+           "FILE,\n"
+           "                       one line each as it happens\n"
+           "  --sim-trace-limit MB stop the trace at MB megabytes with a closing line that says\n"
+           "                       so (default 100)\n"
            "  --sim-state FILE     with --simulate: load the simulated sensor's registers and "
            "flash\n"
            "                       from FILE when it exists, and save them to it at exit\n"

@@ -12,6 +12,7 @@ struct Options {
     bool simulate = false;
     bool help = false;
     std::string simTrace;                  // empty: no bus trace
+    int simTraceLimitMb = 100;             // the trace stops at this size (1 MB = 1,000,000 bytes)
     std::string simState;                  // empty: a fresh simulated sensor, not kept
     std::optional<std::uint32_t> simSeed;  // a repeatable simulated sensor
     std::string screenshot;                // empty: no screenshot
@@ -21,6 +22,10 @@ struct Options {
     // bad command line.
     static std::optional<Options> Parse(const std::vector<std::string>& args, std::string& error);
     static std::string HelpText();
+
+    std::uint64_t simTraceLimitBytes() const {
+        return static_cast<std::uint64_t>(simTraceLimitMb) * 1000000u;
+    }
 };
 
 }  // namespace quenlor

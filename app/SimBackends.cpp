@@ -15,8 +15,9 @@ std::function<double()> RepeatableClock() {
 
 }  // namespace
 
-SimBackends::SimBackends(const std::string& tracePath, std::optional<std::uint32_t> seed)
-    : trace_(tracePath.empty() ? nullptr : std::make_unique<BusTrace>(tracePath)),
+SimBackends::SimBackends(const std::string& tracePath, std::optional<std::uint32_t> seed,
+                         std::uint64_t traceLimitBytes)
+    : trace_(tracePath.empty() ? nullptr : std::make_unique<BusTrace>(tracePath, traceLimitBytes)),
       sensor_(seed ? *seed : std::random_device{}(),
               seed ? RepeatableClock() : std::function<double()>{}) {
     card_.placeCard(0);

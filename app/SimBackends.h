@@ -40,9 +40,11 @@ class SimBackends : public Backends {
   public:
     // `tracePath` empty: no bus trace. With a `seed` the sensor repeats itself
     // run after run: its noise comes from the seed and its time advances by a
-    // fixed step per bus frame instead of with the wall clock.
+    // fixed step per bus frame instead of with the wall clock. The trace stops
+    // at `traceLimitBytes`.
     explicit SimBackends(const std::string& tracePath,
-                         std::optional<std::uint32_t> seed = std::nullopt);
+                         std::optional<std::uint32_t> seed = std::nullopt,
+                         std::uint64_t traceLimitBytes = BusTrace::kNoLimit);
     ~SimBackends() override;
 
     bool traceOk() const { return !trace_ || trace_->ok(); }

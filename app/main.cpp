@@ -80,8 +80,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<quenlor::Backends> backends;
     quenlor::SimBackends* sim = nullptr;
     if (options->simulate) {
-        auto simulated =
-            std::make_unique<quenlor::SimBackends>(options->simTrace, options->simSeed);
+        auto simulated = std::make_unique<quenlor::SimBackends>(options->simTrace, options->simSeed,
+                                                                options->simTraceLimitBytes());
         sim = simulated.get();
         if (!options->simTrace.empty() && !sim->traceOk())
             return failStart(console, messages,

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ezusb/EzUsbContract.h"
+
 namespace quenlor {
 
 namespace {
@@ -24,24 +26,33 @@ std::string bytes(std::span<const std::uint8_t> data) {
 
 }  // namespace
 
-BusTrace::BusTrace(std::ostream& out) : out_(&out) {}
+BusTrace::BusTrace(std::ostream& out, std::uint64_t limitBytes)
+    : out_(&out), limit_(limitBytes), closingSize_(closingLine().size() + 1) {}
 
-BusTrace::BusTrace(const std::string& path) : file_(path, std::ios::out | std::ios::trunc) {
+std::string BusTrace::closingLine() const {
+    return "note  trace cut here: it reached its size limit of " + std::to_string(limit_) +
+           " bytes";
+}
+
+BusTrace::BusTrace(const std::string& path, std::uint64_t limitBytes)
+    : file_(path, std::ios::out | std::ios::trunc),
+      limit_(limitBytes),
+      closingSize_(closingLine().size() + 1) {
     if (file_.is_open())
         out_ = &file_;
 }
 
 const char* BusTrace::controlCodeName(std::uint32_t controlCode) {
     switch (controlCode) {
-        case 0x222000:
+        case kIoctlPipeTable:
             return "PIPE_TABLE";
-        case 0x222004:
+        case kIoctlDeviceDescriptor:
             return "DEVICE_DESCRIPTOR";
-        case 0x222044:
+        case kIoctlStringDescriptor:
             return "STRING_DESCRIPTOR";
-        case 0x22204E:
+        case kIoctlBulkRead:
             return "BULK_READ";
-        case 0x222051:
+        case kIoctlBulkWrite:
             return "BULK_WRITE";
         default:
             return "UNKNOWN_REQUEST";
@@ -49,10 +60,24 @@ const char* BusTrace::controlCodeName(std::uint32_t controlCode) {
 }
 
 void BusTrace::line(const std::string& text) {
-    if (out_ == nullptr)
+    if (out_ == nullptr || cut_)
         return;
-    *out_ << text << '\n';
+    // Room is kept for the closing line, so the trace ends within its limit.
+    const std::uint64_t closing = closingSize_;
+    const std::uint64_t room = limit_ > closing ? limit_ - closing : 0;
+    if (bytes_ + text.size() + 1 > room) {
+        cut_ = true;
+        if (bytes_ + closing <= limit_)
+            put(closingLine());
+        return;
+    }
+    put(text);
+}
+
+void BusTrace::put(const std::string& text) {
+    *out_ << text << '\n' << std::flush;
     ++lines_;
+    bytes_ += text.size() + 1;
 }
 
 void BusTrace::open(const std::string& device, std::intptr_t handle) {

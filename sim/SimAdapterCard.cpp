@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "ezusb/Descriptors.h"
+#include "ezusb/DeviceName.h"
+#include "ezusb/PipeTable.h"
+#include "ezusb/Requests.h"
 #include "sim/BusTrace.h"
 #include "sim/SimSensor.h"
 
@@ -9,29 +13,8 @@ namespace quenlor {
 
 namespace {
 
-constexpr std::size_t kPipeTableSize = 356;
-constexpr std::size_t kPipeEntryOffset = 16;
-constexpr std::size_t kPipeEntrySize = 20;
-constexpr std::size_t kDeviceDescriptorSize = 18;
-constexpr std::size_t kDescriptorBufferSize = 147;
-constexpr std::size_t kStringRequestSize = 5;
-constexpr std::size_t kPipeRecordSize = 4;
-constexpr std::uint8_t kStringRequestTag = 0x1B;
-
 bool allZero(std::span<const std::uint8_t> bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
-}
-
-constexpr std::uint8_t kMaxWords = 16;
-
-void put16(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value) {
-    out[at] = static_cast<std::uint8_t>(value & 0xFF);
-    out[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
-void put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value) {
-    put16(out, at, value & 0xFFFF);
-    put16(out, at + 2, value >> 16);
 }
 
 const std::vector<std::vector<std::uint8_t>> kNoWrites;
@@ -42,7 +25,7 @@ const std::vector<std::uint8_t> kNoBytes;
 SimAdapterCard::SimAdapterCard(SimSensor& sensor) : sensor_(sensor) {}
 
 std::string SimAdapterCard::deviceName(int slot) {
-    return "Ezusb-" + std::to_string(slot);
+    return CardDeviceName(slot);
 }
 
 void SimAdapterCard::placeCard(int slot, const SimCardConfig& config) {
@@ -119,11 +102,7 @@ void SimAdapterCard::setTrace(BusTrace* trace) {
 }
 
 DeviceHandle SimAdapterCard::open(const std::string& deviceName) {
-    int slot = -1;
-    for (int n = 0; n < kSlots; ++n) {
-        if (deviceName == SimAdapterCard::deviceName(n))
-            slot = n;
-    }
+    const int slot = CardSlot(deviceName);
     DeviceHandle handle = kNoHandle;
     if (slot >= 0) {
         Card& card = cards_[static_cast<std::size_t>(slot)];
@@ -201,7 +180,7 @@ bool SimAdapterCard::ioControl(DeviceHandle handle, std::uint32_t controlCode,
         const std::uint32_t limit = shortLimit(*card, controlCode);
         if (!failed)
             ok = answer(*card, controlCode, input, output, limit, bytesReturned);
-        if (controlCode == kBulkRead || controlCode == kBulkWrite) {
+        if (controlCode == kIoctlBulkRead || controlCode == kIoctlBulkWrite) {
             if (card->unplugCountdown > 0 && --card->unplugCountdown == 0)
                 card->present = false;
         }
@@ -213,7 +192,7 @@ bool SimAdapterCard::ioControl(DeviceHandle handle, std::uint32_t controlCode,
     }
     if (trace_ != nullptr) {
         std::span<const std::uint8_t> shown;
-        if (ok && (controlCode == kBulkRead || controlCode == kBulkWrite)) {
+        if (ok && (controlCode == kIoctlBulkRead || controlCode == kIoctlBulkWrite)) {
             shown = std::span<const std::uint8_t>(
                 output.data(), std::min<std::size_t>(bytesReturned, output.size()));
         }
@@ -234,117 +213,100 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
         returned = static_cast<std::uint32_t>(n);
     };
     switch (code) {
-        case kPipeTable: {
+        case kIoctlPipeTable: {
             if (input.size() != kPipeTableSize || !allZero(input) || output.size() < kPipeTableSize)
                 return false;
-            std::array<std::uint8_t, kPipeTableSize> table{};
-            pipeTable(card, table);
-            deliver(table);
+            deliver(pipeTable(card));
             return true;
         }
-        case kDeviceDescriptor: {
-            if (input.size() != kDescriptorBufferSize || !allZero(input) ||
-                output.size() < kDescriptorBufferSize)
+        case kIoctlDeviceDescriptor: {
+            if (input.size() != kDeviceDescriptorBufferSize || !allZero(input) ||
+                output.size() < kDeviceDescriptorBufferSize)
                 return false;
-            std::array<std::uint8_t, kDeviceDescriptorSize> descriptor{};
-            deviceDescriptor(card, descriptor);
-            deliver(descriptor);
+            deliver(deviceDescriptor(card));
             return true;
         }
-        case kStringDescriptor: {
-            // Index, three zero bytes, then the request tag the driver expects.
-            if (input.size() != kStringRequestSize || input[1] != 0 || input[2] != 0 ||
-                input[3] != 0 || input[4] != kStringRequestTag)
+        case kIoctlStringDescriptor: {
+            const auto index = DecodeStringRequest(input);
+            if (!index || *index > 2)
                 return false;
-            std::vector<std::uint8_t> descriptor;
-            if (input[0] == 0) {
-                descriptor = {4, 3, 0x09, 0x04};  // the supported language, English (US)
-            } else if (input[0] == 1 || input[0] == 2) {
-                const std::string& text =
-                    input[0] == 1 ? card.config.descriptor1 : card.config.descriptor2;
-                const std::size_t units = std::min<std::size_t>(text.size(), 126);
-                descriptor.push_back(static_cast<std::uint8_t>(2 + 2 * units));
-                descriptor.push_back(3);
-                for (std::size_t i = 0; i < units; ++i) {
-                    descriptor.push_back(static_cast<std::uint8_t>(text[i]));
-                    descriptor.push_back(0);
-                }
-            } else {
-                return false;
+            if (*index == 0) {
+                deliver(std::array<std::uint8_t, 4>{4, kStringDescriptorType, 0x09, 0x04});
+                return true;  // the supported language, English (US)
             }
-            deliver(descriptor);
+            deliver(EncodeStringDescriptor(*index == 1 ? card.config.descriptor1
+                                                       : card.config.descriptor2));
             return true;
         }
-        case kBulkRead:
-        case kBulkWrite: {
-            if (input.size() != kPipeRecordSize)
-                return false;
-            const std::uint32_t pipe = static_cast<std::uint32_t>(input[0]) | (input[1] << 8) |
-                                       (input[2] << 16) |
-                                       (static_cast<std::uint32_t>(input[3]) << 24);
-            if (code == kBulkWrite) {
-                if (pipe != 0)
-                    return false;
-                const auto sent = output.first(std::min<std::size_t>(output.size(), limit));
-                runCommand(card, sent);
-                returned = static_cast<std::uint32_t>(sent.size());
-                return true;
-            }
-            if (pipe != 1 || card.answer.empty())
-                return false;
-            deliver(card.answer);
-            card.answer.clear();
-            return true;
-        }
+        case kIoctlBulkRead:
+        case kIoctlBulkWrite:
+            return bulk(card, code == kIoctlBulkRead, input, output, limit, returned);
         default:
             return false;
     }
 }
 
-void SimAdapterCard::pipeTable(const Card& card, std::span<std::uint8_t> out) const {
-    std::fill(out.begin(), out.end(), 0);
-    // Interface information: length, interface 0, vendor class, then the
-    // number of pipes.
-    put16(out, 0, kPipeTableSize);
-    out[4] = 0xFF;
-    put32(out, 12, 4);
+bool SimAdapterCard::bulk(Card& card, bool read, std::span<const std::uint8_t> input,
+                          std::span<std::uint8_t> output, std::uint32_t limit,
+                          std::uint32_t& returned) {
+    const auto pipe = DecodePipeRecord(input);
+    if (!pipe)
+        return false;
+    if (!read) {
+        if (*pipe != static_cast<std::uint32_t>(kCommandPipe))
+            return false;
+        const auto sent = output.first(std::min<std::size_t>(output.size(), limit));
+        runCommand(card, sent);
+        returned = static_cast<std::uint32_t>(sent.size());
+        return true;
+    }
+    if (*pipe != static_cast<std::uint32_t>(kAnswerPipe) || card.answer.empty())
+        return false;
+    const std::size_t n = std::min<std::size_t>({card.answer.size(), output.size(), limit});
+    std::copy_n(card.answer.begin(), n, output.begin());
+    returned = static_cast<std::uint32_t>(n);
+    card.answer.clear();
+    return true;
+}
+
+PipeTable SimAdapterCard::pipeTable(const Card& card) {
+    // Interface 0 of the vendor class: pipes 0 and 2 OUT, 1 and 3 IN, all bulk.
+    InterfaceInformation info;
+    info.interfaceClass = 0xFF;
     const std::uint16_t packet = card.config.pipe3PacketSize > SimCardConfig::kFullSpeedPacket
                                      ? SimCardConfig::kHighSpeedPacket
                                      : SimCardConfig::kFullSpeedPacket;
-    struct Pipe {
-        std::uint8_t endpoint;
-        std::uint16_t packetSize;
-    };
-    const std::array<Pipe, 4> pipes{Pipe{0x02, packet}, Pipe{0x86, packet}, Pipe{0x04, packet},
-                                    Pipe{0x88, card.config.pipe3PacketSize}};
-    for (std::size_t n = 0; n < pipes.size(); ++n) {
-        const std::size_t at = kPipeEntryOffset + kPipeEntrySize * n;
-        put16(out, at, pipes[n].packetSize);
-        out[at + 2] = pipes[n].endpoint;
-        out[at + 3] = 0;                // interval
-        put32(out, at + 4, 2);          // bulk
-        put32(out, at + 8, 0x100 + n);  // pipe handle
-        put32(out, at + 12, 0x10000);   // maximum transfer size
+    const std::array<std::uint8_t, 4> endpoints{0x02, 0x86, 0x04, 0x88};
+    for (std::uint32_t n = 0; n < endpoints.size(); ++n) {
+        PipeInformation pipe;
+        pipe.maximumPacketSize = n == kSpeedPipe ? card.config.pipe3PacketSize : packet;
+        pipe.endpointAddress = endpoints[n];
+        pipe.pipeType = 2;  // bulk
+        pipe.pipeHandle = 0x100 + n;
+        pipe.maximumTransferSize = 0x10000;
+        info.pipes.push_back(pipe);
     }
+    return EncodePipeTable(info);
 }
 
-void SimAdapterCard::deviceDescriptor(const Card& card, std::span<std::uint8_t> out) const {
+std::array<std::uint8_t, kDeviceDescriptorSize> SimAdapterCard::deviceDescriptor(const Card& card) {
     const bool highSpeed = card.config.pipe3PacketSize > SimCardConfig::kFullSpeedPacket;
-    out[0] = kDeviceDescriptorSize;
-    out[1] = 1;  // device
-    put16(out, 2, highSpeed ? 0x0200 : 0x0110);
-    out[4] = 0xFF;  // vendor-specific class
-    out[5] = 0xFF;
-    out[6] = 0xFF;
-    out[7] = 64;
-    put16(out, 8, card.config.vendorId);
-    put16(out, 10, card.config.productId);
-    put16(out, 12,
-          static_cast<std::uint32_t>(card.config.revisionWhole << 8) | card.config.revisionTenths);
-    out[14] = 1;
-    out[15] = 2;
-    out[16] = 0;
-    out[17] = 1;
+    DeviceDescriptor d;
+    d.bLength = kDeviceDescriptorSize;
+    d.bDescriptorType = 1;  // device
+    d.bcdUSB = highSpeed ? 0x0200 : 0x0110;
+    d.bDeviceClass = 0xFF;  // vendor-specific class
+    d.bDeviceSubClass = 0xFF;
+    d.bDeviceProtocol = 0xFF;
+    d.bMaxPacketSize0 = 64;
+    d.idVendor = card.config.vendorId;
+    d.idProduct = card.config.productId;
+    d.bcdDevice =
+        static_cast<std::uint16_t>((card.config.revisionWhole << 8) | card.config.revisionTenths);
+    d.iManufacturer = 1;
+    d.iProduct = 2;
+    d.bNumConfigurations = 1;
+    return EncodeDeviceDescriptor(d);
 }
 
 void SimAdapterCard::runCommand(Card& card, std::span<const std::uint8_t> bytes) {
@@ -355,31 +317,31 @@ void SimAdapterCard::runCommand(Card& card, std::span<const std::uint8_t> bytes)
         return;
 
     switch (bytes[0]) {
-        case 0x00:
+        case kCmdRevision:
             card.answer = {card.config.revisionWhole, card.config.revisionTenths};
             break;
-        case 0x01:
-            card.answer = {card.delay, static_cast<std::uint8_t>(card.bits & 0x78)};
+        case kCmdReadSetup:
+            card.answer = {card.delay, static_cast<std::uint8_t>(card.bits & kStaticBitsMask)};
             break;
-        case 0x0B:
+        case kCmdSetDelay:
             if (bytes.size() >= 2)
                 card.delay = bytes[1];
             break;
-        case 0x0C:
+        case kCmdSetBits:
             if (bytes.size() >= 2)
                 card.bits = bytes[1];
             break;
-        case 0x0D:
-        case 0x0E: {
+        case kCmdTransferPos:
+        case kCmdTransferNeg: {
             if (bytes.size() < 3)
                 break;
             const int channel = bytes[1];
             const std::uint8_t count = bytes[2];
             // The firmware ignores a frame whose count it cannot honour.
-            if (count < 1 || count > kMaxWords || bytes.size() < 3u + 2u * count)
+            if (count < 1 || count > kMaxTransferWords || bytes.size() < 3u + 2u * count)
                 break;
             card.lastChannel = channel;
-            card.lastPositive = bytes[0] == 0x0D;
+            card.lastPositive = bytes[0] == kCmdTransferPos;
             card.answer.resize(2u * count);
             for (std::size_t i = 0; i < count; ++i) {
                 const auto word =

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ezusb/EzUsbContract.h"
+#include "ezusb/PipeTable.h"
 #include "platform/EzUsbDriver.h"
 
 namespace quenlor {
@@ -16,13 +18,10 @@ class SimSensor;
 
 // What a simulated card reports about itself.
 struct SimCardConfig {
-    static constexpr std::uint16_t kVendor = 0x7B1D;
-    static constexpr std::uint16_t kProductTarrow = 0xED03;
-    static constexpr std::uint16_t kProductKestin = 0xEF00;
     static constexpr std::uint16_t kHighSpeedPacket = 512;
     static constexpr std::uint16_t kFullSpeedPacket = 64;
 
-    std::uint16_t vendorId = kVendor;
+    std::uint16_t vendorId = kVendorId;
     std::uint16_t productId = kProductTarrow;
     std::string descriptor1 = "Quenlor Devices";     // string descriptor 1
     std::string descriptor2 = "USB to SPI Adapter";  // string descriptor 2
@@ -43,12 +42,7 @@ struct SimCardConfig {
 // out. Faults can be injected per card for the tests.
 class SimAdapterCard : public EzUsbDriver {
   public:
-    static constexpr int kSlots = 4;
-    static constexpr std::uint32_t kPipeTable = 0x222000;
-    static constexpr std::uint32_t kDeviceDescriptor = 0x222004;
-    static constexpr std::uint32_t kStringDescriptor = 0x222044;
-    static constexpr std::uint32_t kBulkRead = 0x22204E;
-    static constexpr std::uint32_t kBulkWrite = 0x222051;
+    static constexpr int kSlots = kCardSlots;
 
     explicit SimAdapterCard(SimSensor& sensor);
 
@@ -74,8 +68,8 @@ class SimAdapterCard : public EzUsbDriver {
     void failRequest(int slot, std::uint32_t controlCode, int nth = 1);
     // Every request with this control code fails until clearFaults.
     void failAllRequests(int slot, std::uint32_t controlCode);
-    void failBulkWrite(int slot, int nth = 1) { failRequest(slot, kBulkWrite, nth); }
-    void failBulkRead(int slot, int nth = 1) { failRequest(slot, kBulkRead, nth); }
+    void failBulkWrite(int slot, int nth = 1) { failRequest(slot, kIoctlBulkWrite, nth); }
+    void failBulkRead(int slot, int nth = 1) { failRequest(slot, kIoctlBulkRead, nth); }
     // The nth answer to this control code delivers at most `bytes` bytes and
     // reports that many; the request still succeeds.
     void answerShort(int slot, std::uint32_t controlCode, std::uint32_t bytes, int nth = 1);
@@ -133,8 +127,10 @@ class SimAdapterCard : public EzUsbDriver {
     std::uint32_t shortLimit(Card& card, std::uint32_t code);
     bool answer(Card& card, std::uint32_t code, std::span<const std::uint8_t> input,
                 std::span<std::uint8_t> output, std::uint32_t limit, std::uint32_t& returned);
-    void pipeTable(const Card& card, std::span<std::uint8_t> output) const;
-    void deviceDescriptor(const Card& card, std::span<std::uint8_t> output) const;
+    bool bulk(Card& card, bool read, std::span<const std::uint8_t> input,
+              std::span<std::uint8_t> output, std::uint32_t limit, std::uint32_t& returned);
+    static PipeTable pipeTable(const Card& card);
+    static std::array<std::uint8_t, kDeviceDescriptorSize> deviceDescriptor(const Card& card);
     void runCommand(Card& card, std::span<const std::uint8_t> bytes);
     static std::string deviceName(int slot);
     static bool validSlot(int slot);

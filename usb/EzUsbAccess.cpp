@@ -3,23 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "ezusb/Descriptors.h"
+#include "ezusb/DeviceName.h"
+#include "ezusb/Requests.h"
+
 namespace quenlor {
-
-namespace {
-
-constexpr std::size_t kPipeEntryOffset = 16;
-constexpr std::size_t kPipeEntrySize = 20;
-constexpr int kLastPipe = 16;
-constexpr std::uint16_t kVendorId = 0x7B1D;
-constexpr std::uint16_t kProductTarrow = 0xED03;
-constexpr std::uint16_t kProductKestin = 0xEF00;
-constexpr std::uint8_t kStringRequestTag = 0x1B;
-
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-}  // namespace
 
 EzUsbAccess::EzUsbAccess(EzUsbDriver& driver, MessageBoxes& messages)
     : driver_(driver), messages_(messages) {}
@@ -45,12 +33,12 @@ bool EzUsbAccess::ReadPipeTable(DeviceHandle handle, PipeTable& table) {
 }
 
 std::uint16_t EzUsbAccess::ReadPipePacketSize(DeviceHandle handle, int pipe) {
-    if (handle == kNoHandle || pipe < 0 || pipe > kLastPipe)
+    if (handle == kNoHandle || pipe < 0 || pipe >= static_cast<int>(kMaxPipes))
         return 0;
     PipeTable table{};
     if (!ReadPipeTable(handle, table))
         return 0;
-    return le16(&table[kPipeEntryOffset + kPipeEntrySize * static_cast<std::size_t>(pipe)]);
+    return PipePacketSize(table, pipe);
 }
 
 std::string EzUsbAccess::ReadUsbString(DeviceHandle handle, std::int16_t index) {
@@ -58,9 +46,8 @@ std::string EzUsbAccess::ReadUsbString(DeviceHandle handle, std::int16_t index) 
     if (handle == kNoHandle)
         return none;
 
-    const std::array<std::uint8_t, 5> request{static_cast<std::uint8_t>(index & 0xFF), 0, 0, 0,
-                                              kStringRequestTag};
-    std::array<std::uint8_t, 4> head{};
+    const auto request = EncodeStringRequest(static_cast<std::uint8_t>(index & 0xFF));
+    std::array<std::uint8_t, kStringHeadSize> head{};
     std::uint32_t returned = 0;
     if (!driver_.ioControl(handle, kIoctlStringDescriptor, request, head, returned))
         return none;
@@ -74,32 +61,25 @@ std::string EzUsbAccess::ReadUsbString(DeviceHandle handle, std::int16_t index) 
     // Only bytes the driver actually delivered count; a descriptor that claims
     // more than came back is cut where the answer ends.
     const std::size_t usable = std::min<std::size_t>(length, returned);
-    std::string text;
-    for (std::size_t i = 2; i < usable; i += 2)
-        text.push_back(static_cast<char>(full[i]));
-    return text;
+    return DecodeStringDescriptorText(std::span<const std::uint8_t>(full).first(usable));
 }
 
 std::int32_t EzUsbAccess::UsbBulkTransfer(DeviceHandle handle, std::int16_t pipe,
                                           std::uint8_t* buffer, std::int32_t& length) {
     if (handle == kNoHandle)
         return -2;
-    if (pipe < 0 || pipe > kLastPipe || length < 0 || (buffer == nullptr && length > 0)) {
+    if (pipe < 0 || pipe >= static_cast<int>(kMaxPipes) || length < 0 ||
+        (buffer == nullptr && length > 0)) {
         length = 0;
         return 0;
     }
 
     PipeTable table{};
     ReadPipeTable(handle, table);
-    const std::uint8_t endpoint =
-        table[kPipeEntryOffset + kPipeEntrySize * static_cast<std::size_t>(pipe) + 2];
+    const std::uint8_t endpoint = PipeEndpointAddress(table, pipe);
+    const auto pipeRecord = EncodePipeRecord(static_cast<std::uint32_t>(pipe));
 
-    const auto p = static_cast<std::uint32_t>(pipe);
-    const std::array<std::uint8_t, 4> pipeRecord{
-        static_cast<std::uint8_t>(p & 0xFF), static_cast<std::uint8_t>((p >> 8) & 0xFF),
-        static_cast<std::uint8_t>((p >> 16) & 0xFF), static_cast<std::uint8_t>((p >> 24) & 0xFF)};
-
-    const std::uint32_t code = endpoint > 0x80 ? kIoctlBulkRead : kIoctlBulkWrite;
+    const std::uint32_t code = endpoint > kEndpointIn ? kIoctlBulkRead : kIoctlBulkWrite;
     std::uint32_t returned = 0;
     const bool ok = driver_.ioControl(
         handle, code, pipeRecord, std::span<std::uint8_t>(buffer, static_cast<std::size_t>(length)),
@@ -124,16 +104,16 @@ void EzUsbAccess::ReadBoardInfo(DeviceHandle handle, UsbCardRecord& card) {
     if (card.Descriptor1 == "None")
         return fail();
 
-    std::array<std::uint8_t, 3> buffer{0x00, 0, 0};
+    std::array<std::uint8_t, 3> buffer{kCmdRevision, 0, 0};
     std::int32_t length = 1;
-    if (UsbBulkTransfer(handle, 0, buffer.data(), length) != 1)
+    if (UsbBulkTransfer(handle, kCommandPipe, buffer.data(), length) != 1)
         return fail();
     length = 2;
-    if (UsbBulkTransfer(handle, 1, buffer.data(), length) != 1)
+    if (UsbBulkTransfer(handle, kAnswerPipe, buffer.data(), length) != 1)
         return fail();
     card.DriverRev = static_cast<float>(buffer[1]) / 10.0f + static_cast<float>(buffer[0]);
 
-    const std::uint16_t packetSize = ReadPipePacketSize(handle, 3);
+    const std::uint16_t packetSize = ReadPipePacketSize(handle, kSpeedPipe);
     if (packetSize == 0)
         return fail();
     card.Speed = packetSize > 64 ? "2" : "1.1";
@@ -147,7 +127,7 @@ void EzUsbAccess::ScanUsbCards() {
     }
 
     for (int n = 0; n < static_cast<int>(UsbCards.size()); ++n) {
-        const std::string name = "Ezusb-" + std::to_string(n);
+        const std::string name = CardDeviceName(n);
         const DeviceHandle handle = OpenUsbDevice(name);
         if (handle == kNoHandle)
             continue;
@@ -160,8 +140,8 @@ void EzUsbAccess::ScanUsbCards() {
         }
 
         std::string boardType = "None";
-        if (le16(&descriptor[8]) == kVendorId) {
-            const std::uint16_t product = le16(&descriptor[10]);
+        if (DescriptorVendorId(descriptor) == kVendorId) {
+            const std::uint16_t product = DescriptorProductId(descriptor);
             if (product == kProductTarrow)
                 boardType = "Tarrow";
             if (product == kProductKestin)

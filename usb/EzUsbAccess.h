@@ -4,22 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "ezusb/EzUsbContract.h"
+#include "ezusb/PipeTable.h"
 #include "platform/EzUsbDriver.h"
 #include "platform/MessageBoxes.h"
 #include "usb/UsbCardRecord.h"
 
 namespace quenlor {
-
-// Driver control codes (device type 0x22, any access).
-inline constexpr std::uint32_t kIoctlPipeTable = 0x222000;
-inline constexpr std::uint32_t kIoctlDeviceDescriptor = 0x222004;
-inline constexpr std::uint32_t kIoctlStringDescriptor = 0x222044;
-inline constexpr std::uint32_t kIoctlBulkRead = 0x22204E;
-inline constexpr std::uint32_t kIoctlBulkWrite = 0x222051;
-
-inline constexpr std::size_t kPipeTableSize = 356;
-inline constexpr std::size_t kDeviceDescriptorBufferSize = 147;
-using PipeTable = std::array<std::uint8_t, kPipeTableSize>;
 
 // EZ-USB driver access, card discovery and the card in use. The adapter card
 // state lives here for the whole run.

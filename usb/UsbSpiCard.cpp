@@ -2,21 +2,9 @@
 
 #include <algorithm>
 
+#include "ezusb/EzUsbContract.h"
+
 namespace quenlor {
-
-namespace {
-
-constexpr std::uint8_t kCmdReadSetup = 0x01;
-constexpr std::uint8_t kCmdSetDelay = 0x0B;
-constexpr std::uint8_t kCmdSetBits = 0x0C;
-constexpr std::uint8_t kCmdTransferPos = 0x0D;
-constexpr std::uint8_t kCmdTransferNeg = 0x0E;
-constexpr std::uint8_t kStaticBitsMask = 0x78;
-constexpr std::int16_t kCommandPipe = 0;
-constexpr std::int16_t kAnswerPipe = 1;
-constexpr std::uint8_t kMaxWords = 16;
-
-}  // namespace
 
 UsbSpiCard::UsbSpiCard(EzUsbAccess& usb, Settings& settings) : usb_(usb), settings_(settings) {}
 
@@ -89,11 +77,11 @@ void UsbSpiCard::UsbSpiTransfer(std::uint8_t& count) {
 
     settings_.UsbSpiChannel = std::clamp<std::uint8_t>(settings_.UsbSpiChannel, 1, 5);
     // The word buffers hold 16 words; no caller may run past them.
-    count = std::clamp<std::uint8_t>(count, 1, kMaxWords);
+    count = std::clamp<std::uint8_t>(count, 1, kMaxTransferWords);
     UsbWordCount = count;
     const DeviceHandle handle = usb_.OpenUsbDevice(usb_.UsbSelectedCard.DeviceName);
 
-    std::array<std::uint8_t, 3 + 2 * kMaxWords> buffer{};
+    std::array<std::uint8_t, 3 + 2 * kMaxTransferWords> buffer{};
     buffer[0] = settings_.UsbSpiPolarity ? kCmdTransferPos : kCmdTransferNeg;
     buffer[1] = settings_.UsbSpiChannel;
     buffer[2] = count;

@@ -3,25 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "ezusb/Descriptors.h"
+
 namespace quenlor {
 
 // The standard device descriptor's fields as libusb gives them: in host order.
-struct UsbDeviceDescriptor {
-    std::uint8_t bLength = 0;
-    std::uint8_t bDescriptorType = 0;
-    std::uint16_t bcdUSB = 0;
-    std::uint8_t bDeviceClass = 0;
-    std::uint8_t bDeviceSubClass = 0;
-    std::uint8_t bDeviceProtocol = 0;
-    std::uint8_t bMaxPacketSize0 = 0;
-    std::uint16_t idVendor = 0;
-    std::uint16_t idProduct = 0;
-    std::uint16_t bcdDevice = 0;
-    std::uint8_t iManufacturer = 0;
-    std::uint8_t iProduct = 0;
-    std::uint8_t iSerialNumber = 0;
-    std::uint8_t bNumConfigurations = 0;
-};
+using UsbDeviceDescriptor = DeviceDescriptor;
 
 // One USB device as the bus lists it.
 struct UsbDeviceSummary {

@@ -2,9 +2,12 @@
 
 #include <libusb.h>
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
+#include "ezusb/Descriptors.h"
+#include "ezusb/DeviceName.h"
+#include "ezusb/PipeTable.h"
+#include "ezusb/Requests.h"
 #include "platform/libusb/SystemLibUsbCalls.h"
 
 namespace quenlor {
@@ -12,47 +15,6 @@ namespace quenlor {
 namespace {
 
 constexpr int kInterface = 0;
-constexpr std::size_t kHeaderSize = 16;
-constexpr std::size_t kEntrySize = 20;
-
-void put16(std::uint8_t* at, std::uint32_t v) {
-    at[0] = static_cast<std::uint8_t>(v);
-    at[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::uint8_t* at, std::uint32_t v) {
-    put16(at, v);
-    put16(at + 2, v >> 16);
-}
-
-// "Ezusb-0" .. "Ezusb-3" to 0 .. 3; -1 for any other name.
-int cardNumber(const std::string& name) {
-    if (name.size() != 7 || name.compare(0, 6, "Ezusb-") != 0)
-        return -1;
-    if (name[6] < '0' || name[6] > '3')
-        return -1;
-    return name[6] - '0';
-}
-
-std::array<std::uint8_t, 18> deviceDescriptorBytes(const UsbDeviceDescriptor& d) {
-    // The wire layout: multi-byte fields little-endian, whatever the host's order.
-    std::array<std::uint8_t, 18> b{};
-    b[0] = d.bLength;
-    b[1] = d.bDescriptorType;
-    put16(&b[2], d.bcdUSB);
-    b[4] = d.bDeviceClass;
-    b[5] = d.bDeviceSubClass;
-    b[6] = d.bDeviceProtocol;
-    b[7] = d.bMaxPacketSize0;
-    put16(&b[8], d.idVendor);
-    put16(&b[10], d.idProduct);
-    put16(&b[12], d.bcdDevice);
-    b[14] = d.iManufacturer;
-    b[15] = d.iProduct;
-    b[16] = d.iSerialNumber;
-    b[17] = d.bNumConfigurations;
-    return b;
-}
 
 const UsbInterfaceSummary* findSetting(const std::vector<UsbInterfaceSummary>& settings,
                                        int interfaceNumber, int alternateSetting) {
@@ -97,7 +59,7 @@ std::optional<UsbDeviceSummary> LibUsbDriver::findCard(int number) {
 }
 
 DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
-    const int n = cardNumber(deviceName);
+    const int n = CardSlot(deviceName);
     if (n < 0)
         return kNoHandle;
     const auto card = findCard(n);
@@ -105,7 +67,7 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
         return kNoHandle;
 
     Session s;
-    s.descriptor = deviceDescriptorBytes(card->descriptor);
+    s.descriptor = EncodeDeviceDescriptor(card->descriptor);
     if (const int rc = calls_.open(card->bus, card->address, s.usb); rc < 0 || s.usb == 0) {
         tellOpenFailure(*card, rc);
         return kNoHandle;
@@ -178,19 +140,19 @@ bool LibUsbDriver::ioControl(DeviceHandle handle, std::uint32_t controlCode,
         return false;
     const Session& s = it->second;
     switch (controlCode) {
-        case kPipeTable:
+        case kIoctlPipeTable:
             return pipeTable(s, output, bytesReturned);
-        case kDeviceDescriptor: {
+        case kIoctlDeviceDescriptor: {
             const std::size_t n = std::min(output.size(), s.descriptor.size());
             std::copy_n(s.descriptor.begin(), n, output.begin());
             bytesReturned = static_cast<std::uint32_t>(n);
             return n == s.descriptor.size();
         }
-        case kStringDescriptor:
+        case kIoctlStringDescriptor:
             return stringDescriptor(s, input, output, bytesReturned);
-        case kBulkRead:
+        case kIoctlBulkRead:
             return bulk(s, true, input, output, bytesReturned);
-        case kBulkWrite:
+        case kIoctlBulkWrite:
             return bulk(s, false, input, output, bytesReturned);
         default:
             return false;
@@ -201,40 +163,36 @@ bool LibUsbDriver::pipeTable(const Session& s, std::span<std::uint8_t> output,
                              std::uint32_t& returned) {
     if (output.size() < kPipeTableSize)
         return false;
-    std::uint8_t* t = output.data();
-    std::memset(t, 0, kPipeTableSize);
-    const std::size_t pipes = std::min(s.interface.endpoints.size(), kMaxPipes);
-    // The interface header: Length, InterfaceNumber, AlternateSetting, Class,
-    // SubClass, Protocol, (Reserved, InterfaceHandle), NumberOfPipes.
-    put16(t, static_cast<std::uint32_t>(kHeaderSize + kEntrySize * pipes));
-    t[2] = s.interface.number;
-    t[3] = s.interface.alternateSetting;
-    t[4] = s.interface.interfaceClass;
-    t[5] = s.interface.subClass;
-    t[6] = s.interface.protocol;
-    put32(t + 12, static_cast<std::uint32_t>(pipes));
-    for (std::size_t n = 0; n < pipes; ++n) {
+    InterfaceInformation info;
+    info.interfaceNumber = s.interface.number;
+    info.alternateSetting = s.interface.alternateSetting;
+    info.interfaceClass = s.interface.interfaceClass;
+    info.interfaceSubClass = s.interface.subClass;
+    info.interfaceProtocol = s.interface.protocol;
+    for (std::size_t n = 0; n < s.interface.endpoints.size(); ++n) {
         const UsbEndpointSummary& ep = s.interface.endpoints[n];
-        std::uint8_t* e = t + kHeaderSize + kEntrySize * n;
-        // MaximumPacketSize, EndpointAddress, Interval, PipeType (the USB transfer
-        // type numbers), PipeHandle, MaximumTransferSize; PipeFlags stay 0.
-        put16(e, ep.maxPacketSize);
-        e[2] = ep.address;
-        e[3] = ep.interval;
-        put32(e + 4, ep.attributes & 0x03u);
-        put32(e + 8, static_cast<std::uint32_t>(n + 1));
-        put32(e + 12, kMaximumTransferSize);
+        PipeInformation pipe;
+        pipe.maximumPacketSize = ep.maxPacketSize;
+        pipe.endpointAddress = ep.address;
+        pipe.interval = ep.interval;
+        pipe.pipeType = ep.attributes & 0x03u;  // the USB transfer type numbers
+        pipe.pipeHandle = static_cast<std::uint32_t>(n + 1);
+        pipe.maximumTransferSize = kMaximumTransferSize;
+        info.pipes.push_back(pipe);
     }
+    const PipeTable table = EncodePipeTable(info);
+    std::copy(table.begin(), table.end(), output.begin());
     returned = static_cast<std::uint32_t>(kPipeTableSize);
     return true;
 }
 
 bool LibUsbDriver::stringDescriptor(const Session& s, std::span<const std::uint8_t> input,
                                     std::span<std::uint8_t> output, std::uint32_t& returned) {
-    if (input.empty())
+    const auto index = DecodeStringRequest(input);
+    if (!index)
         return false;
     std::uint8_t raw[255] = {};
-    const int length = calls_.stringDescriptor(s.usb, input[0], kLanguageEnglishUs, raw,
+    const int length = calls_.stringDescriptor(s.usb, *index, kLanguageEnglishUs, raw,
                                                static_cast<int>(sizeof raw));
     if (length < 2)
         return false;
@@ -246,13 +204,10 @@ bool LibUsbDriver::stringDescriptor(const Session& s, std::span<const std::uint8
 
 bool LibUsbDriver::bulk(const Session& s, bool read, std::span<const std::uint8_t> input,
                         std::span<std::uint8_t> output, std::uint32_t& returned) {
-    if (input.size() < 4)
+    const auto pipe = DecodePipeRecord(input);
+    if (!pipe || *pipe >= s.interface.endpoints.size() || *pipe >= kMaxPipes)
         return false;
-    const std::uint32_t pipe =
-        input[0] | input[1] << 8 | input[2] << 16 | static_cast<std::uint32_t>(input[3]) << 24;
-    if (pipe >= s.interface.endpoints.size() || pipe >= kMaxPipes)
-        return false;
-    const UsbEndpointSummary& ep = s.interface.endpoints[pipe];
+    const UsbEndpointSummary& ep = s.interface.endpoints[*pipe];
     // The pipe's direction must match the request's.
     if (((ep.address & 0x80) != 0) != read)
         return false;

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "ezusb/EzUsbContract.h"
 #include "platform/EzUsbDriver.h"
 #include "platform/MessageBoxes.h"
 #include "platform/libusb/CardNames.h"
@@ -28,20 +29,9 @@ namespace quenlor {
 // once per run in a message box; the open then fails as any other.
 class LibUsbDriver : public EzUsbDriver {
   public:
-    static constexpr std::uint16_t kVendorId = 0x7B1D;
     static constexpr unsigned kBulkTimeoutMs = 1000;
     static constexpr std::uint16_t kLanguageEnglishUs = 0x0409;
-
-    // The driver's control codes, as the program sends them.
-    static constexpr std::uint32_t kPipeTable = 0x222000;
-    static constexpr std::uint32_t kDeviceDescriptor = 0x222004;
-    static constexpr std::uint32_t kStringDescriptor = 0x222044;
-    static constexpr std::uint32_t kBulkRead = 0x22204E;
-    static constexpr std::uint32_t kBulkWrite = 0x222051;
-
-    // The pipe table: a 16-byte interface header and 17 pipe entries of 20 bytes.
-    static constexpr std::size_t kPipeTableSize = 356;
-    static constexpr std::size_t kMaxPipes = 17;
+    // What the pipe table reports as each pipe's largest transfer.
     static constexpr std::uint32_t kMaximumTransferSize = 4096;
 
     // On the system's libusb, started at the first open.

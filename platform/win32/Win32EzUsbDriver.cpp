@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ezusb/DeviceName.h"
+
 namespace quenlor {
 
 namespace {
@@ -13,6 +15,10 @@ HANDLE toHandle(DeviceHandle handle) {
 }  // namespace
 
 DeviceHandle Win32EzUsbDriver::open(const std::string& deviceName) {
+    // Only the driver's own device names: any other text after "\\.\" would
+    // open whatever device or pipe of the system carries that name.
+    if (CardSlot(deviceName) < 0)
+        return kNoHandle;
     const std::string path = "\\\\.\\" + deviceName;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                            nullptr);

@@ -5,7 +5,7 @@
 namespace quenlor {
 
 // The EZ-USB kernel driver's devices "\\.\Ezusb-N", through CreateFileA,
-// DeviceIoControl and CloseHandle.
+// DeviceIoControl and CloseHandle. Other names open nothing.
 class Win32EzUsbDriver : public EzUsbDriver {
   public:
     DeviceHandle open(const std::string& deviceName) override;

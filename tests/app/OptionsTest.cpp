@@ -17,13 +17,15 @@ TEST(OptionsTest, ReadsTheProgramsOwnOptions) {
     EXPECT_FALSE(none->simulate);
     EXPECT_TRUE(none->simTrace.empty());
     EXPECT_EQ(none->screenshotMs, 3000);
+    EXPECT_EQ(none->simTraceLimitBytes(), 100'000'000u);
 
-    const auto o = Options::Parse(Args{"--simulate", "--sim-trace", "t.txt", "--screenshot",
-                                       "s.png", "--screenshot-ms", "250"},
+    const auto o = Options::Parse(Args{"--simulate", "--sim-trace", "t.txt", "--sim-trace-limit",
+                                       "5", "--screenshot", "s.png", "--screenshot-ms", "250"},
                                   error);
     ASSERT_TRUE(o) << error;
     EXPECT_TRUE(o->simulate);
     EXPECT_EQ(o->simTrace, "t.txt");
+    EXPECT_EQ(o->simTraceLimitBytes(), 5'000'000u);
     EXPECT_EQ(o->screenshot, "s.png");
     EXPECT_EQ(o->screenshotMs, 250);
     EXPECT_TRUE(Options::Parse(Args{"-h"}, error)->help);
@@ -40,6 +42,8 @@ TEST(OptionsTest, QtsOwnOptionsPassWithTheirValues) {
 }
 
 TEST(OptionsTest, BadCommandLinesAreRefusedWithAReason) {
+    const std::string kLimitRefused =
+        "--sim-trace-limit needs a whole number of megabytes, at least 1";
     struct Case {
         Args args;
         std::string error;
@@ -52,6 +56,9 @@ TEST(OptionsTest, BadCommandLinesAreRefusedWithAReason) {
           Case{{"--sim-state", "s.txt"}, "--sim-state needs --simulate"},
           Case{{"--simulate", "--sim-seed", "x"}, "--sim-seed needs a whole number"},
           Case{{"--screenshot", ""}, "--screenshot needs a value"},
+          Case{{"--simulate", "--sim-trace", "t", "--sim-trace-limit", "0"}, kLimitRefused},
+          Case{{"--simulate", "--sim-trace", "t", "--sim-trace-limit", "1e3"}, kLimitRefused},
+          Case{{"--simulate", "--sim-trace-limit", "5"}, "--sim-trace-limit needs --sim-trace"},
           Case{{"--screenshot-ms", "12x"}, "--screenshot-ms needs a whole number of milliseconds"},
           Case{{"--screenshot-ms", "-5"},
                "--screenshot-ms needs a whole number of milliseconds"}}) {

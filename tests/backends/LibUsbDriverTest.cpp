@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeLibUsbCalls.h"
+#include "ezusb/Descriptors.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 
 namespace quenlor {
@@ -147,7 +148,7 @@ TEST_F(LibUsbDriverTest, ABoundKernelDriverIsDetachedByTheClaimAndBackAfterClose
     EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 100 0", "release 100 0", "close 100"));
     std::uint32_t returned = 0;
     std::vector<std::uint8_t> out(147);
-    EXPECT_FALSE(request(h, LibUsbDriver::kDeviceDescriptor, {}, out, returned));
+    EXPECT_FALSE(request(h, kIoctlDeviceDescriptor, {}, out, returned));
 }
 
 TEST_F(LibUsbDriverTest, WithoutAutoDetachAKernelDriverIsDetachedByHandAndAttachedAgain) {
@@ -219,35 +220,25 @@ TEST_F(LibUsbDriverTest, OnlyFailuresTheUserCanMendAreToldAndEachOnceForItsCard)
     EXPECT_THAT(boxes.boxes[2].text, ::testing::HasSubstr("bus 1, address 9 "));
 }
 
-TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAsItsWireBytesAtTheStartOfTheBuffer) {
-    auto card = FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00);
-    UsbDeviceDescriptor& d = card.summary.descriptor;
-    d.bcdUSB = 0x0210;
-    d.bDeviceClass = 0xFF;
-    d.bDeviceSubClass = 0xFE;
-    d.bDeviceProtocol = 0xFD;
-    d.bMaxPacketSize0 = 64;
-    d.bcdDevice = 0xA501;
-    d.iManufacturer = 1;
-    d.iProduct = 2;
-    d.iSerialNumber = 3;
-    d.bNumConfigurations = 1;
+TEST_F(LibUsbDriverTest, DeviceDescriptorComesBackAtTheStartOfTheBuffer) {
+    auto card = FakeLibUsbCalls::card(1, 2, kVendorId, kProductKestin);
+    card.summary.descriptor.bcdDevice = 0xA501;
     usb.bus = {card};
     const DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> buffer(147, 0);
     std::uint32_t returned = 0;
 
-    ASSERT_TRUE(request(h, LibUsbDriver::kDeviceDescriptor, buffer, buffer, returned));
+    ASSERT_TRUE(request(h, kIoctlDeviceDescriptor, buffer, buffer, returned));
 
     EXPECT_EQ(returned, 18u);
-    EXPECT_THAT(std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 18),
-                ElementsAre(18, 1, 0x10, 0x02, 0xFF, 0xFE, 0xFD, 64, 0x1D, 0x7B, 0x00, 0xEF, 0x01,
-                            0xA5, 1, 2, 3, 1));
+    const auto wire = EncodeDeviceDescriptor(card.summary.descriptor);
+    EXPECT_TRUE(std::equal(wire.begin(), wire.end(), buffer.begin()));
+    EXPECT_EQ(DescriptorProductId(buffer), kProductKestin);
     EXPECT_TRUE(std::all_of(buffer.begin() + 18, buffer.end(), [](auto b) { return b == 0; }));
 
     // A buffer too small for the whole descriptor is a failed request.
     std::vector<std::uint8_t> small(12, 0);
-    EXPECT_FALSE(request(h, LibUsbDriver::kDeviceDescriptor, small, small, returned));
+    EXPECT_FALSE(request(h, kIoctlDeviceDescriptor, small, small, returned));
 }
 
 TEST_F(LibUsbDriverTest, StringDescriptorIsRawBytesCutToTheOutputSize) {
@@ -258,19 +249,19 @@ TEST_F(LibUsbDriverTest, StringDescriptorIsRawBytesCutToTheOutputSize) {
     std::uint32_t returned = 0;
 
     std::vector<std::uint8_t> head(4);
-    ASSERT_TRUE(request(h, LibUsbDriver::kStringDescriptor, ask, head, returned));
+    ASSERT_TRUE(request(h, kIoctlStringDescriptor, ask, head, returned));
     EXPECT_THAT(head, ElementsAre(10, 3, 'A', 0));
     EXPECT_EQ(returned, 4u);
 
     std::vector<std::uint8_t> full(10);
-    ASSERT_TRUE(request(h, LibUsbDriver::kStringDescriptor, ask, full, returned));
+    ASSERT_TRUE(request(h, kIoctlStringDescriptor, ask, full, returned));
     EXPECT_EQ(full, usb.bus[0].strings[2]);
     EXPECT_EQ(returned, 10u);
     EXPECT_THAT(usb.languages, Not(Contains(::testing::Ne(0x0409))));
 
     const std::vector<std::uint8_t> missing = {1, 0, 0, 0, 0x1B};
-    EXPECT_FALSE(request(h, LibUsbDriver::kStringDescriptor, missing, head, returned));
-    EXPECT_FALSE(request(h, LibUsbDriver::kStringDescriptor, {}, head, returned));
+    EXPECT_FALSE(request(h, kIoctlStringDescriptor, missing, head, returned));
+    EXPECT_FALSE(request(h, kIoctlStringDescriptor, {}, head, returned));
 }
 
 TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
@@ -293,7 +284,7 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
     std::vector<std::uint8_t> t(356, 0xEE);
     std::uint32_t returned = 0;
 
-    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+    ASSERT_TRUE(request(h, kIoctlPipeTable, t, t, returned));
 
     EXPECT_EQ(returned, 356u);
     EXPECT_EQ(le(t, 0, 2), 16u + 4u * 20u);  // Length
@@ -315,7 +306,7 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
     EXPECT_TRUE(std::all_of(t.begin() + 16 + 20 * 4, t.end(), [](auto b) { return b == 0; }));
 
     std::vector<std::uint8_t> small(100);
-    EXPECT_FALSE(request(h, LibUsbDriver::kPipeTable, small, small, returned));
+    EXPECT_FALSE(request(h, kIoctlPipeTable, small, small, returned));
 }
 
 TEST_F(LibUsbDriverTest, UnansweredGetInterfaceMeansSettingZero) {
@@ -324,7 +315,7 @@ TEST_F(LibUsbDriverTest, UnansweredGetInterfaceMeansSettingZero) {
     const DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> t(356);
     std::uint32_t returned = 0;
-    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+    ASSERT_TRUE(request(h, kIoctlPipeTable, t, t, returned));
     EXPECT_EQ(le(t, 12, 4), 4u);
     EXPECT_EQ(t[16 + 20 * 3 + 2], 0x86);
 }
@@ -337,11 +328,11 @@ TEST_F(LibUsbDriverTest, ACurrentSettingMissingFromTheConfigurationGivesNoPipes)
     std::vector<std::uint8_t> t(356, 0xEE);
     std::uint32_t returned = 0;
 
-    ASSERT_TRUE(request(h, LibUsbDriver::kPipeTable, t, t, returned));
+    ASSERT_TRUE(request(h, kIoctlPipeTable, t, t, returned));
     EXPECT_EQ(le(t, 12, 4), 0u);
     EXPECT_TRUE(std::all_of(t.begin() + 16, t.end(), [](auto b) { return b == 0; }));
     std::vector<std::uint8_t> buffer(1);
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(0), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(0), buffer, returned));
     EXPECT_THAT(usb.bulks, IsEmpty());
 }
 
@@ -352,11 +343,11 @@ TEST_F(LibUsbDriverTest, BulkRequestsUseTheEndpointOfTheGivenPipeWithATimeout) {
     std::uint32_t returned = 0;
 
     std::vector<std::uint8_t> command = {0x0D, 0x10, 0x02};
-    ASSERT_TRUE(request(h, LibUsbDriver::kBulkWrite, pipe(0), command, returned));
+    ASSERT_TRUE(request(h, kIoctlBulkWrite, pipe(0), command, returned));
     EXPECT_EQ(returned, 3u);
 
     std::vector<std::uint8_t> answer(2, 0);
-    ASSERT_TRUE(request(h, LibUsbDriver::kBulkRead, pipe(1), answer, returned));
+    ASSERT_TRUE(request(h, kIoctlBulkRead, pipe(1), answer, returned));
     EXPECT_THAT(answer, ElementsAre(0x01, 0x05));
     EXPECT_EQ(returned, 2u);
 
@@ -374,13 +365,13 @@ TEST_F(LibUsbDriverTest, BulkRequestsOnNoSuchPipeOrAgainstItsDirectionFailWithou
     std::vector<std::uint8_t> buffer(4);
     std::uint32_t returned = 99;
 
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(4), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(4), buffer, returned));
     EXPECT_EQ(returned, 0u);
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(256), buffer, returned));
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkRead, pipe(0), buffer, returned));
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(1), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(256), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkRead, pipe(0), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(1), buffer, returned));
     const std::vector<std::uint8_t> shortRecord = {0};
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, shortRecord, buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, shortRecord, buffer, returned));
     EXPECT_FALSE(request(h, 0x222048, pipe(0), buffer, returned));
     EXPECT_THAT(usb.bulks, IsEmpty());
 }
@@ -393,12 +384,12 @@ TEST_F(LibUsbDriverTest, ACardThatStopsAnsweringIsAFailedRequestWithTheBytesMove
     std::vector<std::uint8_t> buffer(4);
     std::uint32_t returned = 0;
 
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkRead, pipe(1), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkRead, pipe(1), buffer, returned));
     EXPECT_EQ(returned, 1u);
 
     usb.bus[0].bulkError = LIBUSB_ERROR_NO_DEVICE;
     usb.bus[0].bulkTransferred = 0;
-    EXPECT_FALSE(request(h, LibUsbDriver::kBulkWrite, pipe(0), buffer, returned));
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(0), buffer, returned));
     EXPECT_EQ(returned, 0u);
 }
 

@@ -78,7 +78,7 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     auto kestin = FakeLibUsbCalls::card(1, 2, 0x7B1D, 0xEF00);  // Ezusb-0, string 2 missing
     kestin.strings[1] = stringDescriptor("Kestin");
     auto tarrow = FakeLibUsbCalls::card(1, 5, 0x7B1D, 0xED03);  // Ezusb-1
-    tarrow.strings[1] = stringDescriptor("Quenlor");
+    tarrow.strings[1] = stringDescriptor("Quenlor \xB5");       // a Latin-1 micro sign
     tarrow.strings[2] = stringDescriptor("USB SPI");
     tarrow.bulkIn = {1, 5};
     calls.bus = {tarrow, FakeLibUsbCalls::card(1, 1, 0x046D, 0xC077), kestin};
@@ -96,7 +96,7 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     EXPECT_EQ(usb.UsbSelectedIndex, 1);
     EXPECT_EQ(usb.UsbSelectedCard.DeviceName, "Ezusb-1");
     EXPECT_EQ(usb.UsbSelectedCard.BoardType, "Tarrow");
-    EXPECT_EQ(usb.UsbSelectedCard.Descriptor0, "Quenlor");
+    EXPECT_EQ(usb.UsbSelectedCard.Descriptor0, "Quenlor \xC2\xB5");  // the same, in UTF-8
     EXPECT_EQ(usb.UsbSelectedCard.Descriptor1, "USB SPI");
     EXPECT_FLOAT_EQ(usb.UsbSelectedCard.DriverRev, 1.5f);
     EXPECT_EQ(usb.UsbSelectedCard.Speed, "2");

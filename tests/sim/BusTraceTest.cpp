@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -33,7 +34,7 @@ TEST(BusTraceTest, ShowsRequestsAndFramesOfOneTransfer) {
     const std::vector<std::uint8_t> pipe0{0, 0, 0, 0};
     std::vector<std::uint8_t> frame{0x0D, 0x01, 0x02, 0x56, 0x00, 0x56, 0x00};
     std::uint32_t returned = 0;
-    card.ioControl(h, SimAdapterCard::kBulkWrite, pipe0, frame, returned);
+    card.ioControl(h, kIoctlBulkWrite, pipe0, frame, returned);
     card.close(h);
     card.open("Ezusb-3");
 
@@ -70,6 +71,33 @@ TEST(BusTraceTest, RecordsDroppedFramesAndWritesToAFile) {
     EXPECT_FALSE(bad.ok());
     bad.note("ignored");  // must not crash
     EXPECT_EQ(bad.lines(), 0u);
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A run that is killed keeps what it traced; a long one stops at the limit.
+TEST(BusTraceTest, EachLineIsInTheFileAtOnceAndTheTraceEndsAtItsLimit) {
+    const auto path = std::filesystem::temp_directory_path() / "quenlor_bus_trace_limit.txt";
+    {
+        BusTrace trace(path.string(), 200);
+        trace.note("first");
+        EXPECT_EQ(fileText(path), "note  first\n");
+        for (int i = 0; i < 50; ++i)
+            trace.note("line " + std::to_string(i));
+        EXPECT_TRUE(trace.cut());
+        const std::string text = fileText(path);
+        EXPECT_LE(text.size(), 200u);
+        EXPECT_EQ(text.size(), trace.size());
+        const auto lines = linesOf(text);
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[lines.size() - 2].substr(0, 10), "note  line");
+        EXPECT_EQ(lines.back(), "note  trace cut here: it reached its size limit of 200 bytes");
+        EXPECT_EQ(trace.lines(), lines.size());
+    }
+    std::filesystem::remove(path);
 }
 
 }  // namespace

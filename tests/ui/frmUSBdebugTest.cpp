@@ -200,7 +200,7 @@ TEST_F(UsbDebugTest, CardFailingSetBitsWhenChosen) {
     rig.usb().FindUsbBuffers();
     int scanWrites = 0;
     for (const auto& r : rig.card().requests())
-        scanWrites += r.controlCode == SimAdapterCard::kBulkWrite ? 1 : 0;
+        scanWrites += r.controlCode == kIoctlBulkWrite ? 1 : 0;
     rig.usb().UsbSelectedIndex = -1;
     rig.card().failBulkWrite(0, scanWrites + 1);
     open();

@@ -51,17 +51,17 @@ TEST_F(EzUsbAccessTest, DriverRecordsAreExactlyTheDriversLayout) {
     for (const SimAdapterCard::Request& r : card.requests()) {
         EXPECT_TRUE(r.ok) << std::hex << r.controlCode;
         switch (r.controlCode) {
-            case SimAdapterCard::kPipeTable:
+            case kIoctlPipeTable:
                 ++tables;
                 EXPECT_EQ(r.input, std::vector<std::uint8_t>(356, 0));
                 EXPECT_EQ(r.outputSize, 356u);
                 break;
-            case SimAdapterCard::kDeviceDescriptor:
+            case kIoctlDeviceDescriptor:
                 ++descriptors;
                 EXPECT_EQ(r.input, std::vector<std::uint8_t>(147, 0));
                 EXPECT_EQ(r.outputSize, 147u);
                 break;
-            case SimAdapterCard::kStringDescriptor:
+            case kIoctlStringDescriptor:
                 ++strings;
                 ASSERT_EQ(r.input.size(), 5u);
                 EXPECT_TRUE(r.input[0] == 1 || r.input[0] == 2);
@@ -111,7 +111,7 @@ TEST_F(EzUsbAccessTest, SingleCardAtNameTwoIsDescribedAndSelected) {
 
 TEST_F(EzUsbAccessTest, LowestOfSeveralCardsIsSelectedAndKestinIsRecognised) {
     SimCardConfig kestin;
-    kestin.productId = SimCardConfig::kProductKestin;
+    kestin.productId = kProductKestin;
     card.placeCard(1);
     card.placeCard(3, kestin);
     usb.FindUsbBuffers();
@@ -140,7 +140,7 @@ TEST_F(EzUsbAccessTest, ForeignDevicesArePassedOverSilently) {
 
 TEST_F(EzUsbAccessTest, FailedDeviceDescriptorRequestReadsAsNoCard) {
     card.placeCard(0);
-    card.failRequest(0, SimAdapterCard::kDeviceDescriptor);
+    card.failRequest(0, kIoctlDeviceDescriptor);
     usb.FindUsbBuffers();
     EXPECT_EQ(usb.UsbCardCount, 0);
     EXPECT_EQ(boxes.texts(), Texts{kNoBuffers});
@@ -160,7 +160,7 @@ TEST_F(EzUsbAccessTest, NameThatCannotBeOpenedIsSkipped) {
 TEST_F(EzUsbAccessTest, OnlyCardFailingToDescribeItselfLeavesNothingSelected) {
     card.placeCard(0);
     // The third string request is the first one for descriptor 2.
-    card.failRequest(0, SimAdapterCard::kStringDescriptor, 3);
+    card.failRequest(0, kIoctlStringDescriptor, 3);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), (Texts{kBoardInfo, kNoValidBuffers}));
     EXPECT_EQ(usb.UsbCardCount, 1);
@@ -187,7 +187,7 @@ TEST_F(EzUsbAccessTest, EveryFailingCardIsReportedOnceBeforeTheFinalMessage) {
 TEST_F(EzUsbAccessTest, FailingCardIsPassedForTheNextDescribedOne) {
     card.placeCard(0);
     card.placeCard(2);
-    card.failRequest(0, SimAdapterCard::kStringDescriptor, 1);
+    card.failRequest(0, kIoctlStringDescriptor, 1);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), Texts{kBoardInfo});
     EXPECT_EQ(usb.UsbSelectedIndex, 2);
@@ -217,12 +217,12 @@ TEST_P(BoardInfoFaultTest, GivesOneBoardInfoMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, BoardInfoFaultTest,
-    ::testing::Values(BoardInfoFault{"descriptor1_length", SimAdapterCard::kStringDescriptor, 1},
-                      BoardInfoFault{"descriptor1_text", SimAdapterCard::kStringDescriptor, 2},
-                      BoardInfoFault{"descriptor2_text", SimAdapterCard::kStringDescriptor, 4},
-                      BoardInfoFault{"revision_write", SimAdapterCard::kBulkWrite, 1},
-                      BoardInfoFault{"revision_read", SimAdapterCard::kBulkRead, 1},
-                      BoardInfoFault{"pipe3_table", SimAdapterCard::kPipeTable, 3}),
+    ::testing::Values(BoardInfoFault{"descriptor1_length", kIoctlStringDescriptor, 1},
+                      BoardInfoFault{"descriptor1_text", kIoctlStringDescriptor, 2},
+                      BoardInfoFault{"descriptor2_text", kIoctlStringDescriptor, 4},
+                      BoardInfoFault{"revision_write", kIoctlBulkWrite, 1},
+                      BoardInfoFault{"revision_read", kIoctlBulkRead, 1},
+                      BoardInfoFault{"pipe3_table", kIoctlPipeTable, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EzUsbAccessTest, SpeedFollowsThePacketSizeOfPipeThree) {
@@ -264,10 +264,10 @@ TEST_F(EzUsbAccessTest, StringDescriptorTextTakesTheLowBytesOfTheCodeUnits) {
     EXPECT_EQ(usb.ReadUsbString(h, 5), "None");
 
     // A descriptor claiming 10 bytes of which only 6 come back is cut there.
-    card.answerShort(0, SimAdapterCard::kStringDescriptor, 6, 2);
+    card.answerShort(0, kIoctlStringDescriptor, 6, 2);
     EXPECT_EQ(usb.ReadUsbString(h, 1), "AB");
     // No length byte at all reads as length 0.
-    card.answerShort(0, SimAdapterCard::kStringDescriptor, 0, 1);
+    card.answerShort(0, kIoctlStringDescriptor, 0, 1);
     EXPECT_EQ(usb.ReadUsbString(h, 1), "");
     usb.CloseUsbDevice(h);
 
@@ -282,10 +282,10 @@ TEST_F(EzUsbAccessTest, BulkTransferDirectionComesFromThePipeTable) {
     std::array<std::uint8_t, 3> buffer{0x00, 0, 0};
     std::int32_t length = 1;
     EXPECT_EQ(usb.UsbBulkTransfer(h, 0, buffer.data(), length), 1);
-    EXPECT_EQ(card.requests().back().controlCode, SimAdapterCard::kBulkWrite);
+    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkWrite);
     length = 2;
     EXPECT_EQ(usb.UsbBulkTransfer(h, 1, buffer.data(), length), 1);
-    EXPECT_EQ(card.requests().back().controlCode, SimAdapterCard::kBulkRead);
+    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkRead);
     EXPECT_EQ(length, 2);
     EXPECT_EQ(buffer[0], SimCardConfig{}.revisionWhole);
 
@@ -294,10 +294,10 @@ TEST_F(EzUsbAccessTest, BulkTransferDirectionComesFromThePipeTable) {
     EXPECT_EQ(usb.UsbBulkTransfer(h, 1, buffer.data(), length), 0);
     EXPECT_EQ(length, 0);
     // With the pipe table unreadable every pipe looks like an OUT pipe.
-    card.failRequest(0, SimAdapterCard::kPipeTable);
+    card.failRequest(0, kIoctlPipeTable);
     length = 2;
     usb.UsbBulkTransfer(h, 1, buffer.data(), length);
-    EXPECT_EQ(card.requests().back().controlCode, SimAdapterCard::kBulkWrite);
+    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkWrite);
     usb.CloseUsbDevice(h);
 
     length = 5;

@@ -30,7 +30,7 @@ class UsbSpiCardTest : public ::testing::Test {
         const DeviceHandle h = card.open("Ezusb-0");
         const std::array<std::uint8_t, 4> pipe0{0, 0, 0, 0};
         std::uint32_t returned = 0;
-        ASSERT_TRUE(card.ioControl(h, SimAdapterCard::kBulkWrite, pipe0, bytes, returned));
+        ASSERT_TRUE(card.ioControl(h, kIoctlBulkWrite, pipe0, bytes, returned));
         card.close(h);
     }
 
@@ -65,7 +65,7 @@ TEST_F(UsbSpiCardTest, ReadAsksForTwoBytesPerWord) {
     std::uint8_t count = 2;
     spi.UsbSpiTransfer(count);
     const auto& last = card.requests().back();
-    ASSERT_EQ(last.controlCode, SimAdapterCard::kBulkRead);
+    ASSERT_EQ(last.controlCode, kIoctlBulkRead);
     EXPECT_EQ(last.outputSize, 4u);
     EXPECT_EQ(card.opens(0), 2);  // one at the scan, one for the transfer
     EXPECT_EQ(card.openHandles(), 0);
@@ -213,7 +213,7 @@ TEST_F(UsbSpiCardTest, ShortReadSetupAnswerIsAFailedRead) {
         usb.SetUsbReady(true);
         boxes.clear();
         settings.UsbSpiBits = 0x28;
-        card.answerShort(0, SimAdapterCard::kBulkRead, delivered);
+        card.answerShort(0, kIoctlBulkRead, delivered);
         spi.UsbSpiReadSetup();
         EXPECT_EQ(boxes.texts(), Texts{"Error Reading SPI"});
         EXPECT_EQ(boxes.boxes.at(0).title, kAppTitle);
@@ -287,14 +287,12 @@ TEST_P(TransferFaultTest, LeavesReadWordsAndStopsLaterCommands) {
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, TransferFaultTest,
-                         ::testing::Values(TransferFault{"frame_write", SimAdapterCard::kBulkWrite,
-                                                         0, "Error Writing SPI"},
-                                           TransferFault{"answer_read", SimAdapterCard::kBulkRead,
-                                                         0, "Error Reading SPI"},
-                                           TransferFault{"short_answer", SimAdapterCard::kBulkRead,
-                                                         3, "Error Reading SPI"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Steps, TransferFaultTest,
+    ::testing::Values(TransferFault{"frame_write", kIoctlBulkWrite, 0, "Error Writing SPI"},
+                      TransferFault{"answer_read", kIoctlBulkRead, 0, "Error Reading SPI"},
+                      TransferFault{"short_answer", kIoctlBulkRead, 3, "Error Reading SPI"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UsbSpiCardTest, UnpluggedCardFailsEveryStepWithoutClosingNoHandle) {
     card.unplug(0);

@@ -192,6 +192,8 @@ TEST(Win32EzUsbDriverTest, NoDriverMeansNoHandleAtAnyName) {
         EXPECT_EQ(h, kNoHandle) << name;
         driver.close(h);  // harmless on the no-handle value
     }
+    // A device of the system under another name is never opened.
+    EXPECT_EQ(driver.open("NUL"), kNoHandle);
 }
 
 }  // namespace
