@@ -128,7 +128,8 @@ void HeldCards::failed(Location where, std::uint8_t endpoint, int error) {
         Mend& m = mends_[where];
         if (error == LIBUSB_ERROR_PIPE)
             m.halted.insert(endpoint);
-        else if ((endpoint & 0x80) != 0)
+        // The answer the read missed may be waiting in the card, or come later.
+        if ((endpoint & 0x80) != 0)
             m.drain.insert(endpoint);
     }
     close(where);
