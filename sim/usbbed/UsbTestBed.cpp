@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -72,7 +73,13 @@ UsbTestBed::~UsbTestBed() {
 }
 
 bool UsbTestBed::available() {
-    return umockdev_in_mock_environment() != 0;
+    // umockdev_in_mock_environment() does not tell it in every umockdev version.
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find("libumockdev-preload") != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 void UsbTestBed::plug(int bus, int address, SimSensor& sensor, const SimCardConfig& config) {
