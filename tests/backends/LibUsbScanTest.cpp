@@ -112,26 +112,6 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     EXPECT_THAT(calls.log, ElementsAre("open 1.2", "claim 100 0", "open 1.5", "claim 101 0"));
 }
 
-TEST(LibUsbScanTest, FullSpeedCardReportsSpeed11) {
-    FakeLibUsbCalls calls;
-    auto card = FakeLibUsbCalls::card(2, 1);
-    card.strings[1] = stringDescriptor("A");
-    card.strings[2] = stringDescriptor("B");
-    card.bulkIn = {2, 2};
-    for (auto& ep : card.settings[0].endpoints)
-        ep.maxPacketSize = 64;
-    calls.bus = {card};
-    RecordingMessageBoxes boxes;
-    LibUsbDriver driver(calls, boxes);
-    EzUsbAccess usb(driver, boxes);
-
-    usb.FindUsbBuffers();
-
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(usb.UsbSelectedCard.Speed, "1.1");
-    EXPECT_FLOAT_EQ(usb.UsbSelectedCard.DriverRev, 2.2f);
-}
-
 // The likeliest fault on a fresh Linux machine: the card is there, but the udev
 // rule that lets the user open it is not installed.
 TEST(LibUsbScanTest, ACardWithoutPermissionIsToldOnceBeforeTheScansOwnMessage) {
