@@ -35,6 +35,7 @@ void SimAdapterCard::placeCard(int slot, const SimCardConfig& config) {
     Card& card = cards_[static_cast<std::size_t>(slot)];
     card.present = true;
     card.config = config;
+    card.firmware = SimCardFirmware(config.revisionWhole, config.revisionTenths);
 }
 
 void SimAdapterCard::removeCard(int slot) {
@@ -313,53 +314,9 @@ void SimAdapterCard::runCommand(Card& card, std::span<const std::uint8_t> bytes)
     card.lastWrite.assign(bytes.begin(), bytes.end());
     if (recording_)
         card.writes.push_back(card.lastWrite);
-    if (bytes.empty())
-        return;
-
-    switch (bytes[0]) {
-        case kCmdRevision:
-            card.answer = {card.config.revisionWhole, card.config.revisionTenths};
-            break;
-        case kCmdReadSetup:
-            card.answer = {card.delay, static_cast<std::uint8_t>(card.bits & kStaticBitsMask)};
-            break;
-        case kCmdSetDelay:
-            if (bytes.size() >= 2)
-                card.delay = bytes[1];
-            break;
-        case kCmdSetBits:
-            if (bytes.size() >= 2)
-                card.bits = bytes[1];
-            break;
-        case kCmdTransferPos:
-        case kCmdTransferNeg: {
-            if (bytes.size() < 3)
-                break;
-            const int channel = bytes[1];
-            const std::uint8_t count = bytes[2];
-            // The firmware ignores a frame whose count it cannot honour.
-            if (count < 1 || count > kMaxTransferWords || bytes.size() < 3u + 2u * count)
-                break;
-            card.lastChannel = channel;
-            card.lastPositive = bytes[0] == kCmdTransferPos;
-            card.answer.resize(2u * count);
-            for (std::size_t i = 0; i < count; ++i) {
-                const auto word =
-                    static_cast<std::uint16_t>((bytes[3 + 2 * i] << 8) | bytes[4 + 2 * i]);
-                std::uint16_t reply = 0xFFFF;
-                if (channel == 1) {
-                    reply = sensor_.transfer(word, channel);
-                } else if (trace_ != nullptr) {
-                    trace_->frame(channel, word, reply);
-                }
-                card.answer[2 * i] = static_cast<std::uint8_t>(reply >> 8);
-                card.answer[2 * i + 1] = static_cast<std::uint8_t>(reply & 0xFF);
-            }
-            break;
-        }
-        default:
-            break;  // unknown commands are ignored by the firmware
-    }
+    // A command without an answer leaves the one still waiting on pipe 1.
+    if (auto answer = card.firmware.run(bytes, sensor_, trace_))
+        card.answer = std::move(*answer);
 }
 
 bool SimAdapterCard::validSlot(int slot) {
@@ -379,19 +336,19 @@ int SimAdapterCard::opens(int slot) const {
 }
 
 std::uint8_t SimAdapterCard::delaySetting(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].delay : 0;
+    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].firmware.delay() : 0;
 }
 
 std::uint8_t SimAdapterCard::staticBits(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].bits : 0;
+    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].firmware.bits() : 0;
 }
 
 int SimAdapterCard::lastChannel(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].lastChannel : 0;
+    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].firmware.lastChannel() : 0;
 }
 
 bool SimAdapterCard::lastPolarityPositive(int slot) const {
-    return validSlot(slot) && cards_[static_cast<std::size_t>(slot)].lastPositive;
+    return validSlot(slot) && cards_[static_cast<std::size_t>(slot)].firmware.lastPositive();
 }
 
 void SimAdapterCard::clearRecords() {

@@ -10,6 +10,7 @@
 #include "ezusb/EzUsbContract.h"
 #include "ezusb/PipeTable.h"
 #include "platform/EzUsbDriver.h"
+#include "sim/SimCardFirmware.h"
 
 namespace quenlor {
 
@@ -34,9 +35,7 @@ struct SimCardConfig {
 
 // The EZ-USB adapter card as a driver back-end: up to four cards at the names
 // "Ezusb-0".."Ezusb-3", each answering the five driver requests and running
-// the card's firmware commands. Channel 1 of every card drives the simulated
-// sensor; nothing answers on channels 2..5, whose input line floats high, so
-// their words come back as 0xFFFF. Both transfer polarities answer alike.
+// the card's firmware (SimCardFirmware) on the simulated sensor.
 //
 // A request with nothing queued on pipe 1 fails, as a real read would time
 // out. Faults can be injected per card for the tests.
@@ -107,11 +106,8 @@ class SimAdapterCard : public EzUsbDriver {
     struct Card {
         bool present = false;
         SimCardConfig config;
-        std::uint8_t delay = 25;
-        std::uint8_t bits = 0x78;
+        SimCardFirmware firmware;
         std::vector<std::uint8_t> answer;
-        int lastChannel = 0;
-        bool lastPositive = true;
         int opens = 0;
         int unplugCountdown = 0;  // 0: none
         bool failOpen = false;

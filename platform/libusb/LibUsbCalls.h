@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "ezusb/Descriptors.h"
@@ -53,8 +54,6 @@ class LibUsbCalls {
     virtual int attachKernelDriver(Handle handle, int interfaceNumber) = 0;
     virtual int claimInterface(Handle handle, int interfaceNumber) = 0;
     virtual int releaseInterface(Handle handle, int interfaceNumber) = 0;
-    // GET_INTERFACE: the interface's current alternate setting.
-    virtual int currentAltSetting(Handle handle, int interfaceNumber) = 0;
     // Every alternate setting of every interface of the active configuration,
     // in the descriptor's order.
     virtual int activeConfiguration(Handle handle, std::vector<UsbInterfaceSummary>& out) = 0;
@@ -63,6 +62,12 @@ class LibUsbCalls {
                                  std::uint8_t* data, int length) = 0;
     virtual int bulkTransfer(Handle handle, std::uint8_t endpoint, std::uint8_t* data, int length,
                              int& transferred, unsigned timeoutMs) = 0;
+    // CLEAR_FEATURE(ENDPOINT_HALT): the endpoint takes transfers again after a stall.
+    virtual int clearHalt(Handle handle, std::uint8_t endpoint) = 0;
+    // A count that moves whenever a device arrives or leaves, with the notices
+    // libusb holds taken in first (without waiting). None where libusb cannot
+    // watch the bus: then only a listing tells which devices are there.
+    virtual std::optional<std::uint64_t> busChanges() = 0;
 };
 
 }  // namespace quenlor

@@ -12,41 +12,39 @@
 
 namespace quenlor {
 
-namespace {
-
-constexpr int kInterface = 0;
-
-const UsbInterfaceSummary* findSetting(const std::vector<UsbInterfaceSummary>& settings,
-                                       int interfaceNumber, int alternateSetting) {
-    const auto it = std::find_if(settings.begin(), settings.end(), [&](const auto& s) {
-        return s.number == interfaceNumber && s.alternateSetting == alternateSetting;
-    });
-    return it == settings.end() ? nullptr : &*it;
-}
-
-}  // namespace
-
 LibUsbDriver::LibUsbDriver(MessageBoxes& messages)
-    : ownCalls_(std::make_unique<SystemLibUsbCalls>()), calls_(*ownCalls_), messages_(messages) {}
+    : ownCalls_(std::make_unique<SystemLibUsbCalls>()),
+      calls_(*ownCalls_),
+      messages_(messages),
+      held_(calls_) {}
 
 LibUsbDriver::LibUsbDriver(LibUsbCalls& calls, MessageBoxes& messages)
-    : calls_(calls), messages_(messages) {}
+    : calls_(calls), messages_(messages), held_(calls_) {}
 
-LibUsbDriver::~LibUsbDriver() {
-    while (!sessions_.empty())
-        close(sessions_.begin()->first);
+LibUsbDriver::~LibUsbDriver() = default;
+
+std::optional<CardNames::Location> LibUsbDriver::heldCard(int number) {
+    const auto changes = calls_.busChanges();
+    const auto named = names_.at(number);
+    if (!changes || changes != listedAt_ || !named || held_.find(*named) == nullptr)
+        return std::nullopt;
+    return named;
 }
 
 std::optional<UsbDeviceSummary> LibUsbDriver::findCard(int number) {
+    // Taken before the listing: a change during it is then seen at the next open.
+    const auto changes = calls_.busChanges();
     std::vector<UsbDeviceSummary> all;
     // A bus that cannot be listed says nothing about which cards are gone.
     if (calls_.devices(all) < 0)
         return std::nullopt;
+    listedAt_ = changes;
     std::vector<CardNames::Location> present;
     for (const UsbDeviceSummary& d : all) {
         if (d.descriptor.idVendor == kVendorId)
             present.push_back({d.bus, d.address});
     }
+    held_.keepOnly(present);
     names_.update(present);
     const auto named = names_.at(number);
     if (!named)
@@ -62,42 +60,19 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
     const int n = CardSlot(deviceName);
     if (n < 0)
         return kNoHandle;
-    const auto card = findCard(n);
-    if (!card)
-        return kNoHandle;
-
-    Session s;
-    s.descriptor = EncodeDeviceDescriptor(card->descriptor);
-    if (const int rc = calls_.open(card->bus, card->address, s.usb); rc < 0 || s.usb == 0) {
-        tellOpenFailure(*card, rc);
-        return kNoHandle;
+    auto where = heldCard(n);
+    if (!where) {
+        const auto card = findCard(n);
+        if (!card)
+            return kNoHandle;
+        if (const int rc = held_.hold(*card); rc < 0) {
+            tellOpenFailure(*card, rc);
+            return kNoHandle;
+        }
+        where = CardNames::Location{card->bus, card->address};
     }
-    // With auto-detach the claim takes the interface from a bound kernel driver
-    // and the release hands it back. Where libusb cannot do that, detach by hand
-    // and attach again at close; where even the query is not supported, the
-    // claim alone decides.
-    if (calls_.setAutoDetachKernelDriver(s.usb, true) < 0 &&
-        calls_.kernelDriverActive(s.usb, kInterface) == 1 &&
-        calls_.detachKernelDriver(s.usb, kInterface) == 0) {
-        s.reattachKernelDriver = true;
-    }
-    if (const int rc = calls_.claimInterface(s.usb, kInterface); rc < 0) {
-        if (s.reattachKernelDriver)
-            calls_.attachKernelDriver(s.usb, kInterface);
-        calls_.close(s.usb);
-        tellOpenFailure(*card, rc);
-        return kNoHandle;
-    }
-    // Devices with a single setting may not answer GET_INTERFACE; that is setting 0.
-    const int alt = calls_.currentAltSetting(s.usb, kInterface);
-    std::vector<UsbInterfaceSummary> settings;
-    const UsbInterfaceSummary* setting = nullptr;
-    if (calls_.activeConfiguration(s.usb, settings) >= 0)
-        setting = findSetting(settings, kInterface, alt < 0 ? 0 : alt);
-    if (setting != nullptr)
-        s.interface = *setting;  // otherwise no pipes: bulk requests fail
     const DeviceHandle handle = nextHandle_++;
-    sessions_.emplace(handle, std::move(s));
+    uses_[handle] = {*where, held_.find(*where)->serial};
     return handle;
 }
 
@@ -120,40 +95,37 @@ void LibUsbDriver::tellOpenFailure(const UsbDeviceSummary& card, int error) {
 }
 
 void LibUsbDriver::close(DeviceHandle handle) {
-    const auto it = sessions_.find(handle);
-    if (it == sessions_.end())
-        return;
-    const Session& s = it->second;
-    calls_.releaseInterface(s.usb, kInterface);
-    if (s.reattachKernelDriver)
-        calls_.attachKernelDriver(s.usb, kInterface);
-    calls_.close(s.usb);
-    sessions_.erase(it);
+    uses_.erase(handle);  // the card stays open for the next use
 }
 
 bool LibUsbDriver::ioControl(DeviceHandle handle, std::uint32_t controlCode,
                              std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                              std::uint32_t& bytesReturned) {
     bytesReturned = 0;
-    const auto it = sessions_.find(handle);
-    if (it == sessions_.end())
+    const auto it = uses_.find(handle);
+    if (it == uses_.end())
         return false;
-    const Session& s = it->second;
+    // A card closed since this open (it failed, or left) is not the one opened.
+    const Session* held = held_.find(it->second.where, it->second.serial);
+    if (held == nullptr)
+        return false;
+    const Session& s = *held;
     switch (controlCode) {
         case kIoctlPipeTable:
             return pipeTable(s, output, bytesReturned);
         case kIoctlDeviceDescriptor: {
-            const std::size_t n = std::min(output.size(), s.descriptor.size());
-            std::copy_n(s.descriptor.begin(), n, output.begin());
+            const auto descriptor = EncodeDeviceDescriptor(s.descriptor);
+            const std::size_t n = std::min(output.size(), descriptor.size());
+            std::copy_n(descriptor.begin(), n, output.begin());
             bytesReturned = static_cast<std::uint32_t>(n);
-            return n == s.descriptor.size();
+            return n == descriptor.size();
         }
         case kIoctlStringDescriptor:
             return stringDescriptor(s, input, output, bytesReturned);
         case kIoctlBulkRead:
-            return bulk(s, true, input, output, bytesReturned);
+            return bulk(it->second, s, true, input, output, bytesReturned);
         case kIoctlBulkWrite:
-            return bulk(s, false, input, output, bytesReturned);
+            return bulk(it->second, s, false, input, output, bytesReturned);
         default:
             return false;
     }
@@ -202,8 +174,9 @@ bool LibUsbDriver::stringDescriptor(const Session& s, std::span<const std::uint8
     return true;
 }
 
-bool LibUsbDriver::bulk(const Session& s, bool read, std::span<const std::uint8_t> input,
-                        std::span<std::uint8_t> output, std::uint32_t& returned) {
+bool LibUsbDriver::bulk(const Use& use, const Session& s, bool read,
+                        std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                        std::uint32_t& returned) {
     const auto pipe = DecodePipeRecord(input);
     if (!pipe || *pipe >= s.interface.endpoints.size() || *pipe >= kMaxPipes)
         return false;
@@ -216,6 +189,8 @@ bool LibUsbDriver::bulk(const Session& s, bool read, std::span<const std::uint8_
         calls_.bulkTransfer(s.usb, ep.address, output.data(), static_cast<int>(output.size()),
                             transferred, kBulkTimeoutMs);
     returned = static_cast<std::uint32_t>(std::max(transferred, 0));
+    if (rc != 0)
+        held_.failed(use.where, ep.address, rc);  // `s` and `ep` end here
     return rc == 0;
 }
 

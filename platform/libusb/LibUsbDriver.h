@@ -13,20 +13,24 @@
 #include "platform/EzUsbDriver.h"
 #include "platform/MessageBoxes.h"
 #include "platform/libusb/CardNames.h"
+#include "platform/libusb/HeldCards.h"
 #include "platform/libusb/LibUsbCalls.h"
 
 namespace quenlor {
 
 // The EZ-USB driver's requests answered through libusb. Devices with the
 // adapter's vendor identifier are named "Ezusb-0" .. "Ezusb-3". The bus is
-// listed afresh at every open, so a card plugged in later is found: names of
-// cards that are gone are freed, and cards newly seen take the lowest free names
-// in bus and address order. A card keeps its name while it stays plugged in, and
-// the name of an unplugged card fails to open until another card takes it. An
-// open device has interface 0 claimed; a kernel driver bound to it is detached
-// for the claim and attached again at close. A card that is there but cannot be
-// opened for want of permission, or because another program holds it, is told
-// once per run in a message box; the open then fails as any other.
+// listed afresh at an open whenever libusb has seen a device come or go since
+// the last listing (at every open where libusb cannot tell), so a card plugged
+// in later is found: names of cards that are gone are freed, and cards newly
+// seen take the lowest free names in bus and address order. A card keeps its
+// name while it stays plugged in, and the name of an unplugged card fails to
+// open until another card takes it. A card stays open between the program's
+// opens (HeldCards), so while it stays plugged in an open costs no listing and
+// a register read no more than its two bulk transfers; a close here only ends
+// the program's use of it. A card that is there but cannot be opened for want
+// of permission, or because another program holds it, is told once per run in
+// a message box; the open then fails as any other.
 class LibUsbDriver : public EzUsbDriver {
   public:
     static constexpr unsigned kBulkTimeoutMs = 1000;
@@ -48,15 +52,18 @@ class LibUsbDriver : public EzUsbDriver {
     void close(DeviceHandle handle) override;
 
   private:
-    struct Session {
-        LibUsbCalls::Handle usb = 0;
-        std::array<std::uint8_t, 18> descriptor{};
-        UsbInterfaceSummary interface;
-        bool reattachKernelDriver = false;
+    using Session = HeldCards::Card;
+    struct Use {
+        CardNames::Location where;
+        std::uint64_t serial = 0;
     };
 
-    // The named card, after the names have been brought up to date.
+    // The named card, after the bus has been listed and the names brought up
+    // to date; cards no longer on the bus are closed.
     std::optional<UsbDeviceSummary> findCard(int number);
+    // The named card if it is held and the bus has not changed since the last
+    // listing, so that the name still stands for it.
+    std::optional<CardNames::Location> heldCard(int number);
 
     // Says why the card cannot be used, where the user can mend it: once per
     // card and cause, so repeated searches do not repeat it.
@@ -65,7 +72,7 @@ class LibUsbDriver : public EzUsbDriver {
     bool pipeTable(const Session& s, std::span<std::uint8_t> output, std::uint32_t& returned);
     bool stringDescriptor(const Session& s, std::span<const std::uint8_t> input,
                           std::span<std::uint8_t> output, std::uint32_t& returned);
-    bool bulk(const Session& s, bool read, std::span<const std::uint8_t> input,
+    bool bulk(const Use& use, const Session& s, bool read, std::span<const std::uint8_t> input,
               std::span<std::uint8_t> output, std::uint32_t& returned);
 
     std::unique_ptr<LibUsbCalls> ownCalls_;
@@ -73,7 +80,9 @@ class LibUsbDriver : public EzUsbDriver {
     MessageBoxes& messages_;
     std::set<std::pair<CardNames::Location, int>> told_;
     CardNames names_;
-    std::map<DeviceHandle, Session> sessions_;
+    std::optional<std::uint64_t> listedAt_;  // libusb's count of bus changes at the last listing
+    HeldCards held_;
+    std::map<DeviceHandle, Use> uses_;
     DeviceHandle nextHandle_ = 1;
 };
 

@@ -10,22 +10,51 @@ libusb_device_handle* device(LibUsbCalls::Handle handle) {
     return reinterpret_cast<libusb_device_handle*>(handle);
 }
 
+int LIBUSB_CALL countChange(libusb_context*, libusb_device*, libusb_hotplug_event, void* count) {
+    static_cast<std::atomic<std::uint64_t>*>(count)->fetch_add(1);
+    return 0;  // stay registered
+}
+
 }  // namespace
 
 SystemLibUsbCalls::~SystemLibUsbCalls() {
     if (context_ != nullptr)
-        libusb_exit(context_);
+        libusb_exit(context_);  // also ends the callback's registration
+}
+
+bool SystemLibUsbCalls::start() {
+    if (context_ != nullptr)
+        return true;
+    if (libusb_init(&context_) != LIBUSB_SUCCESS) {
+        context_ = nullptr;
+        return false;
+    }
+    if (libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0) {
+        watching_ = libusb_hotplug_register_callback(
+                        context_,
+                        static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED |
+                                                          LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
+                        static_cast<libusb_hotplug_flag>(0), LIBUSB_HOTPLUG_MATCH_ANY,
+                        LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, countChange, &changes_,
+                        nullptr) == LIBUSB_SUCCESS;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> SystemLibUsbCalls::busChanges() {
+    if (context_ == nullptr || !watching_)
+        return std::nullopt;
+    // The notices wait in libusb until someone handles its events: take them
+    // in now, without waiting for more.
+    timeval now{0, 0};
+    libusb_handle_events_timeout_completed(context_, &now, nullptr);
+    return changes_.load();
 }
 
 int SystemLibUsbCalls::devices(std::vector<UsbDeviceSummary>& out) {
     out.clear();
-    if (context_ == nullptr) {
-        const int rc = libusb_init(&context_);
-        if (rc != LIBUSB_SUCCESS) {
-            context_ = nullptr;
-            return rc;
-        }
-    }
+    if (!start())
+        return LIBUSB_ERROR_OTHER;
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(context_, &list);
     if (count < 0)
@@ -94,20 +123,6 @@ int SystemLibUsbCalls::releaseInterface(Handle handle, int interfaceNumber) {
     return libusb_release_interface(device(handle), interfaceNumber);
 }
 
-int SystemLibUsbCalls::currentAltSetting(Handle handle, int interfaceNumber) {
-    unsigned char alt = 0;
-    // Request type 0x81: device to host, standard request, to an interface.
-    constexpr std::uint8_t kInStandardInterface = 0x81;
-    const int rc =
-        libusb_control_transfer(device(handle), kInStandardInterface, LIBUSB_REQUEST_GET_INTERFACE,
-                                0, static_cast<std::uint16_t>(interfaceNumber), &alt, 1, 1000);
-    if (rc < 0)
-        return rc;
-    if (rc != 1)
-        return LIBUSB_ERROR_IO;
-    return alt;
-}
-
 int SystemLibUsbCalls::activeConfiguration(Handle handle, std::vector<UsbInterfaceSummary>& out) {
     out.clear();
     libusb_config_descriptor* config = nullptr;
@@ -143,6 +158,10 @@ int SystemLibUsbCalls::bulkTransfer(Handle handle, std::uint8_t endpoint, std::u
                                     int length, int& transferred, unsigned timeoutMs) {
     transferred = 0;
     return libusb_bulk_transfer(device(handle), endpoint, data, length, &transferred, timeoutMs);
+}
+
+int SystemLibUsbCalls::clearHalt(Handle handle, std::uint8_t endpoint) {
+    return libusb_clear_halt(device(handle), endpoint);
 }
 
 }  // namespace quenlor

@@ -2,7 +2,9 @@
 
 #include <libusb.h>
 
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,13 +12,13 @@
 
 namespace quenlor {
 
-// A USB bus in memory. Handles are 100 + the device's position in `bus`.
+// A USB bus in memory. Handles count up from 100 and stay with their device
+// while it is on `bus`; calls on a device taken off it fail as unplugged.
 class FakeLibUsbCalls : public LibUsbCalls {
   public:
     struct Device {
         UsbDeviceSummary summary;
         std::vector<UsbInterfaceSummary> settings;  // of every interface
-        int currentAlt = 0;                         // negative: GET_INTERFACE fails
         std::map<int, std::vector<std::uint8_t>> strings;
         int openError = 0;
         int claimError = 0;
@@ -26,10 +28,14 @@ class FakeLibUsbCalls : public LibUsbCalls {
         int bulkError = 0;
         int bulkTransferred = -1;          // -1: the whole length
         std::vector<std::uint8_t> bulkIn;  // what IN endpoints answer
+        std::vector<std::uint8_t> halted;  // endpoints that stall until cleared
     };
 
     std::vector<Device> bus;
     int listError = 0;
+    int listings = 0;
+    // None: the bus is not watched, so the back-end must list it.
+    std::optional<std::uint64_t> changes;
     bool autoDetachSupported = true;
     std::vector<std::string> log;  // "open 1.5", "claim 101", ...
     struct Bulk {
@@ -37,6 +43,7 @@ class FakeLibUsbCalls : public LibUsbCalls {
         std::vector<std::uint8_t> data;
         int length;
         unsigned timeout;
+        Handle handle;
     };
     std::vector<Bulk> bulks;
     std::vector<std::uint16_t> languages;
@@ -63,11 +70,30 @@ class FakeLibUsbCalls : public LibUsbCalls {
         return d;
     }
 
-    Device& at(Handle h) { return bus[h - 100]; }
+    // The device behind a handle; a stand-in when it has left the bus.
+    Device& at(Handle h) {
+        const auto it = handles.find(h);
+        for (auto& d : bus) {
+            if (it != handles.end() && d.summary.bus == it->second.first &&
+                d.summary.address == it->second.second)
+                return d;
+        }
+        gone = Device{};
+        gone.openError = gone.claimError = gone.bulkError = LIBUSB_ERROR_NO_DEVICE;
+        return gone;
+    }
     std::string id(Handle h) { return std::to_string(h); }
+    // "bus.address" of the device a handle was opened on.
+    std::string where(Handle h) const {
+        const auto it = handles.find(h);
+        return it == handles.end()
+                   ? ""
+                   : std::to_string(it->second.first) + "." + std::to_string(it->second.second);
+    }
 
     int devices(std::vector<UsbDeviceSummary>& out) override {
         out.clear();
+        ++listings;
         if (listError != 0)
             return listError;
         for (const auto& d : bus)
@@ -81,7 +107,8 @@ class FakeLibUsbCalls : public LibUsbCalls {
                 continue;
             if (bus[i].openError != 0)
                 return bus[i].openError;
-            handle = 100 + i;
+            handle = nextHandle++;
+            handles[handle] = {b, a};
             return 0;
         }
         return LIBUSB_ERROR_NO_DEVICE;
@@ -124,9 +151,6 @@ class FakeLibUsbCalls : public LibUsbCalls {
         }
         return 0;
     }
-    int currentAltSetting(Handle h, int) override {
-        return at(h).currentAlt < 0 ? LIBUSB_ERROR_PIPE : at(h).currentAlt;
-    }
     int activeConfiguration(Handle h, std::vector<UsbInterfaceSummary>& out) override {
         out = at(h).settings;
         return 0;
@@ -144,15 +168,30 @@ class FakeLibUsbCalls : public LibUsbCalls {
     int bulkTransfer(Handle h, std::uint8_t endpoint, std::uint8_t* data, int length,
                      int& transferred, unsigned timeoutMs) override {
         Device& d = at(h);
+        bulks.push_back(
+            {endpoint, std::vector<std::uint8_t>(data, data + length), length, timeoutMs, h});
+        if (std::find(d.halted.begin(), d.halted.end(), endpoint) != d.halted.end()) {
+            transferred = 0;
+            return LIBUSB_ERROR_PIPE;
+        }
         transferred = d.bulkTransferred < 0 ? length : std::min(length, d.bulkTransferred);
         if (endpoint & 0x80) {
             const int n = std::min(transferred, static_cast<int>(d.bulkIn.size()));
             std::copy_n(d.bulkIn.begin(), n, data);
         }
-        bulks.push_back(
-            {endpoint, std::vector<std::uint8_t>(data, data + length), length, timeoutMs});
         return d.bulkError;
     }
+    int clearHalt(Handle h, std::uint8_t endpoint) override {
+        log.push_back("clear " + id(h) + " " + std::to_string(endpoint));
+        std::erase(at(h).halted, endpoint);
+        return 0;
+    }
+    std::optional<std::uint64_t> busChanges() override { return changes; }
+
+  private:
+    std::map<Handle, std::pair<std::uint8_t, std::uint8_t>> handles;
+    Handle nextHandle = 100;
+    Device gone;
 };
 
 }  // namespace quenlor

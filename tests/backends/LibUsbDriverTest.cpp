@@ -41,15 +41,18 @@ class LibUsbDriverTest : public ::testing::Test {
         return driver.ioControl(h, code, in, out, returned);
     }
 
-    // Opens and closes the name: the device it opened ("open bus.address"), or
-    // "" when it opened none. Leaves the calls of that open and close in the log.
+    // Opens the name and writes to it: the device the write reached ("open
+    // bus.address"), or "" when the open failed.
     std::string opened(const std::string& name) {
         usb.log.clear();
         const DeviceHandle h = driver.open(name);
+        std::vector<std::uint8_t> command = {0x01};
+        std::uint32_t returned = 0;
+        const bool wrote = request(h, kIoctlBulkWrite, pipe(0), command, returned);
         driver.close(h);
         if (h == kNoHandle)
             return "";
-        return usb.log.empty() ? "?" : usb.log.front();
+        return wrote ? "open " + usb.where(usb.bulks.back().handle) : "?";
     }
 };
 
@@ -134,16 +137,22 @@ TEST_F(LibUsbDriverTest, ABusThatCannotBeListedFailsTheOpenAndKeepsTheNames) {
     EXPECT_EQ(opened("Ezusb-0"), "");
 }
 
-TEST_F(LibUsbDriverTest, ABoundKernelDriverIsDetachedByTheClaimAndBackAfterClose) {
+TEST_F(LibUsbDriverTest, ABoundKernelDriverIsDetachedByTheClaimAndBackWhenTheCardIsClosed) {
     usb.bus = {FakeLibUsbCalls::card(1, 2)};
     usb.bus[0].kernelDriverBound = true;
-
-    const DeviceHandle h = driver.open("Ezusb-0");
-    ASSERT_NE(h, kNoHandle);
-    EXPECT_FALSE(usb.bus[0].kernelDriverBound);
-    driver.close(h);
-    driver.close(h);  // a second close has nothing left to do
-
+    DeviceHandle h = kNoHandle;
+    {
+        LibUsbDriver own(usb, boxes);
+        h = own.open("Ezusb-0");
+        ASSERT_NE(h, kNoHandle);
+        EXPECT_FALSE(usb.bus[0].kernelDriverBound);
+        own.close(h);
+        own.close(h);  // a second close has nothing left to do
+        // The program's close leaves the card claimed for its next use.
+        EXPECT_FALSE(usb.bus[0].kernelDriverBound);
+        own.close(own.open("Ezusb-0"));
+        EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 100 0"));
+    }
     EXPECT_TRUE(usb.bus[0].kernelDriverBound);
     EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 100 0", "release 100 0", "close 100"));
     std::uint32_t returned = 0;
@@ -158,23 +167,27 @@ TEST_F(LibUsbDriverTest, WithoutAutoDetachAKernelDriverIsDetachedByHandAndAttach
     usb.bus[0].kernelDriverBound = true;
     usb.bus[1].kernelDriverBound = true;
     usb.bus[1].claimError = LIBUSB_ERROR_BUSY;
+    {
+        LibUsbDriver own(usb, boxes);
+        own.close(own.open("Ezusb-0"));
+        EXPECT_THAT(usb.log, ElementsAre("open 1.2", "detach 100", "claim 100 0"));
 
-    const DeviceHandle h = driver.open("Ezusb-0");
-    ASSERT_NE(h, kNoHandle);
-    driver.close(h);
-    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "detach 100", "claim 100 0", "release 100 0",
-                                     "attach 100", "close 100"));
+        // A claim that fails still gives the interface back to its driver.
+        usb.log.clear();
+        EXPECT_EQ(own.open("Ezusb-1"), kNoHandle);
+        EXPECT_THAT(usb.log, ElementsAre("open 1.3", "detach 101", "claim 101 0", "attach 101",
+                                         "close 101"));
+        EXPECT_TRUE(usb.bus[1].kernelDriverBound);
+
+        // Nothing bound: nothing to detach or attach.
+        usb.log.clear();
+        own.close(own.open("Ezusb-2"));
+        EXPECT_THAT(usb.log, ElementsAre("open 1.4", "claim 102 0"));
+        usb.log.clear();
+    }
+    EXPECT_THAT(usb.log, ElementsAre("release 100 0", "attach 100", "close 100", "release 102 0",
+                                     "close 102"));
     EXPECT_TRUE(usb.bus[0].kernelDriverBound);
-
-    // A claim that fails still gives the interface back to its driver.
-    EXPECT_EQ(opened("Ezusb-1"), "");
-    EXPECT_THAT(usb.log,
-                ElementsAre("open 1.3", "detach 101", "claim 101 0", "attach 101", "close 101"));
-    EXPECT_TRUE(usb.bus[1].kernelDriverBound);
-
-    // Nothing bound: nothing to detach or attach.
-    EXPECT_EQ(opened("Ezusb-2"), "open 1.4");
-    EXPECT_THAT(usb.log, ElementsAre("open 1.4", "claim 102 0", "release 102 0", "close 102"));
 }
 
 TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
@@ -184,7 +197,7 @@ TEST_F(LibUsbDriverTest, FailedOpenOrClaimGivesNoHandleAndLeavesNothingOpen) {
 
     EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
     EXPECT_EQ(driver.open("Ezusb-1"), kNoHandle);
-    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "open 1.3", "claim 101 0", "close 101"));
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "open 1.3", "claim 100 0", "close 100"));
 }
 
 TEST_F(LibUsbDriverTest, OnlyFailuresTheUserCanMendAreToldAndEachOnceForItsCard) {
@@ -264,22 +277,22 @@ TEST_F(LibUsbDriverTest, StringDescriptorIsRawBytesCutToTheOutputSize) {
     EXPECT_FALSE(request(h, kIoctlStringDescriptor, {}, head, returned));
 }
 
-TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
+TEST_F(LibUsbDriverTest, PipeTableDescribesSettingZeroOfInterfaceZero) {
     usb.bus = {FakeLibUsbCalls::card(1, 2)};
-    UsbInterfaceSummary alt1;
-    alt1.alternateSetting = 1;
-    alt1.interfaceClass = 0xFF;
-    alt1.subClass = 0x12;
-    alt1.protocol = 0x34;
-    alt1.endpoints = {{0x01, 2, 0, 64}, {0x81, 2, 0, 512}, {0x82, 3, 4, 16}, {0x06, 2, 0, 0x0203}};
-    usb.bus[0].settings.push_back(alt1);
-    // Interface 1 has a setting 1 too, listed before interface 0's.
+    UsbInterfaceSummary setting0;
+    setting0.interfaceClass = 0xFF;
+    setting0.subClass = 0x12;
+    setting0.protocol = 0x34;
+    setting0.endpoints = {
+        {0x01, 2, 0, 64}, {0x81, 2, 0, 512}, {0x82, 3, 4, 16}, {0x06, 2, 0, 0x0203}};
+    // Interface 1's setting 0 and interface 0's setting 1 come first.
     UsbInterfaceSummary otherInterface;
     otherInterface.number = 1;
-    otherInterface.alternateSetting = 1;
     otherInterface.endpoints = {{0x83, 3, 1, 8}};
-    usb.bus[0].settings.insert(usb.bus[0].settings.begin(), otherInterface);
-    usb.bus[0].currentAlt = 1;
+    UsbInterfaceSummary setting1;
+    setting1.alternateSetting = 1;
+    setting1.endpoints = {{0x84, 2, 0, 64}};
+    usb.bus[0].settings = {otherInterface, setting1, setting0};
     const DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> t(356, 0xEE);
     std::uint32_t returned = 0;
@@ -289,7 +302,7 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
     EXPECT_EQ(returned, 356u);
     EXPECT_EQ(le(t, 0, 2), 16u + 4u * 20u);  // Length
     EXPECT_EQ(t[2], 0);                      // InterfaceNumber
-    EXPECT_EQ(t[3], 1);                      // AlternateSetting
+    EXPECT_EQ(t[3], 0);                      // AlternateSetting
     EXPECT_EQ(t[4], 0xFF);
     EXPECT_EQ(t[5], 0x12);
     EXPECT_EQ(t[6], 0x34);
@@ -309,20 +322,9 @@ TEST_F(LibUsbDriverTest, PipeTableDescribesTheCurrentAlternateSetting) {
     EXPECT_FALSE(request(h, kIoctlPipeTable, small, small, returned));
 }
 
-TEST_F(LibUsbDriverTest, UnansweredGetInterfaceMeansSettingZero) {
+TEST_F(LibUsbDriverTest, AnInterfaceWithoutSettingZeroGivesNoPipes) {
     usb.bus = {FakeLibUsbCalls::card(1, 2)};
-    usb.bus[0].currentAlt = -1;
-    const DeviceHandle h = driver.open("Ezusb-0");
-    std::vector<std::uint8_t> t(356);
-    std::uint32_t returned = 0;
-    ASSERT_TRUE(request(h, kIoctlPipeTable, t, t, returned));
-    EXPECT_EQ(le(t, 12, 4), 4u);
-    EXPECT_EQ(t[16 + 20 * 3 + 2], 0x86);
-}
-
-TEST_F(LibUsbDriverTest, ACurrentSettingMissingFromTheConfigurationGivesNoPipes) {
-    usb.bus = {FakeLibUsbCalls::card(1, 2)};
-    usb.bus[0].currentAlt = 3;
+    usb.bus[0].settings[0].alternateSetting = 3;
     const DeviceHandle h = driver.open("Ezusb-0");
     ASSERT_NE(h, kNoHandle);
     std::vector<std::uint8_t> t(356, 0xEE);
@@ -376,21 +378,77 @@ TEST_F(LibUsbDriverTest, BulkRequestsOnNoSuchPipeOrAgainstItsDirectionFailWithou
     EXPECT_THAT(usb.bulks, IsEmpty());
 }
 
-TEST_F(LibUsbDriverTest, ACardThatStopsAnsweringIsAFailedRequestWithTheBytesMoved) {
+TEST_F(LibUsbDriverTest, WhileTheBusIsQuietAHeldCardIsUsedWithoutListingOrOpeningIt) {
+    usb.changes = 0;
+    usb.bus = {FakeLibUsbCalls::card(1, 2)};
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.2");
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.2");
+    EXPECT_EQ(usb.listings, 1);
+    EXPECT_THAT(usb.log, IsEmpty());
+
+    // A card plugged in: the next open lists the bus, and the held card stays.
+    usb.bus.push_back(FakeLibUsbCalls::card(1, 7));
+    usb.changes = 1;
+    EXPECT_EQ(opened("Ezusb-0"), "open 1.2");
+    EXPECT_EQ(usb.listings, 2);
+    EXPECT_THAT(usb.log, IsEmpty());
+    EXPECT_EQ(opened("Ezusb-1"), "open 1.7");
+
+    // Unplugged: the card is closed, and its name opens nothing.
+    usb.bus.erase(usb.bus.begin());
+    usb.changes = 2;
+    EXPECT_EQ(opened("Ezusb-0"), "");
+    EXPECT_THAT(usb.log, ElementsAre("release 100 0", "close 100"));
+}
+
+TEST_F(LibUsbDriverTest, AFailedTransferClosesTheCardAndItsNextOpenMendsWhatItLeft) {
     usb.bus = {FakeLibUsbCalls::card(1, 2)};
     usb.bus[0].bulkError = LIBUSB_ERROR_TIMEOUT;
     usb.bus[0].bulkTransferred = 1;
-    const DeviceHandle h = driver.open("Ezusb-0");
+    DeviceHandle h = driver.open("Ezusb-0");
     std::vector<std::uint8_t> buffer(4);
     std::uint32_t returned = 0;
 
     EXPECT_FALSE(request(h, kIoctlBulkRead, pipe(1), buffer, returned));
     EXPECT_EQ(returned, 1u);
-
-    usb.bus[0].bulkError = LIBUSB_ERROR_NO_DEVICE;
-    usb.bus[0].bulkTransferred = 0;
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 100 0", "release 100 0", "close 100"));
+    // The rest of the command fails without reaching the card.
+    const auto bulks = usb.bulks.size();
     EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(0), buffer, returned));
-    EXPECT_EQ(returned, 0u);
+    EXPECT_EQ(usb.bulks.size(), bulks);
+    driver.close(h);
+
+    // Opened again, the answer that may have come late is read and dropped,
+    // in whole packets and without waiting long.
+    usb.bus[0].bulkError = 0;
+    usb.bus[0].bulkTransferred = 0;
+    usb.bus[0].halted = {0x01};
+    h = driver.open("Ezusb-0");
+    ASSERT_GT(usb.bulks.size(), bulks);
+    EXPECT_EQ(usb.bulks[bulks].endpoint, 0x81);
+    EXPECT_EQ(usb.bulks[bulks].length, 512);
+    EXPECT_EQ(usb.bulks[bulks].timeout, HeldCards::kDrainTimeoutMs);
+
+    // A stall fails one command; the endpoint is cleared at the next open.
+    EXPECT_FALSE(request(h, kIoctlBulkWrite, pipe(0), buffer, returned));
+    driver.close(h);
+    usb.log.clear();
+    h = driver.open("Ezusb-0");
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 102 0", "clear 102 1"));
+    usb.bus[0].bulkTransferred = -1;
+    EXPECT_TRUE(request(h, kIoctlBulkWrite, pipe(0), buffer, returned));
+    EXPECT_EQ(returned, 4u);
+
+    // Gone from under the program: closed, with nothing to mend.
+    usb.bus[0].bulkError = LIBUSB_ERROR_NO_DEVICE;
+    EXPECT_FALSE(request(h, kIoctlBulkRead, pipe(1), buffer, returned));
+    driver.close(h);
+    usb.log.clear();
+    usb.bus[0].bulkError = 0;
+    const auto before = usb.bulks.size();
+    driver.close(driver.open("Ezusb-0"));
+    EXPECT_THAT(usb.log, ElementsAre("open 1.2", "claim 103 0"));
+    EXPECT_EQ(usb.bulks.size(), before);
 }
 
 }  // namespace
