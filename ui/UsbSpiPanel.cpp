@@ -81,6 +81,19 @@ void UsbSpiPanel::addChannels() {
     }
 }
 
+void UsbSpiPanel::showChannel(int channel) {
+    if (channel >= 1 && channel <= 4)
+        optSpiChan[channel]->setChecked(true);
+}
+
+bool UsbSpiPanel::positivePolarity() const {
+    return cmdPolarity->text() == "Pos";
+}
+
+void UsbSpiPanel::showPolarity(bool positive) {
+    cmdPolarity->setText(positive ? "Pos" : "Neg");
+}
+
 void UsbSpiPanel::clearBits() {
     for (int i = 2; i <= 5; ++i)
         chkStaticBits[i]->setChecked(false);

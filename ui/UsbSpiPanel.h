@@ -23,7 +23,11 @@ class UsbSpiPanel : public QGroupBox {
     QPushButton& setBitsButton() { return *cmdSetSpiBits; }
     QPushButton& readDelayButton() { return *cmdReadDelay; }
     QPushButton& polarityButton() { return *cmdPolarity; }
-    QRadioButton& channel(int channel) { return *optSpiChan[static_cast<std::size_t>(channel)]; }
+    // Channel 1..4 checked; any other leaves the options alone.
+    void showChannel(int channel);
+    // The polarity button reads "Pos" or "Neg".
+    bool positivePolarity() const;
+    void showPolarity(bool positive);
 
     void clearBits();
     // CS2..CS5 are bits 3..6 of the static bits.

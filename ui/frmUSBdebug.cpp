@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -87,10 +86,8 @@ frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* par
 
 void frmUSBdebug::activate() {
     search();
-    const int chan = ctx_.settings.UsbSpiChannel;
-    if (chan >= 1 && chan <= 4)
-        frameSPIsetup->channel(chan).setChecked(true);
-    frameSPIsetup->polarityButton().setText(ctx_.settings.UsbSpiPolarity ? "Pos" : "Neg");
+    frameSPIsetup->showChannel(ctx_.settings.UsbSpiChannel);
+    frameSPIsetup->showPolarity(ctx_.settings.UsbSpiPolarity);
 }
 
 void frmUSBdebug::search() {
@@ -118,15 +115,14 @@ void frmUSBdebug::dropSetup() {
 void frmUSBdebug::chooseChannel(int channel) {
     if (channel < 1 || channel > 4)
         return;
-    frameSPIsetup->channel(channel).setChecked(true);
+    frameSPIsetup->showChannel(channel);
     ctx_.settings.UsbSpiChannel = static_cast<std::uint8_t>(channel);
 }
 
 void frmUSBdebug::togglePolarity() {
-    QPushButton& polarity = frameSPIsetup->polarityButton();
-    const bool wasPos = polarity.text() == "Pos";
-    polarity.setText(wasPos ? "Neg" : "Pos");
-    ctx_.settings.UsbSpiPolarity = !wasPos;
+    const bool positive = !frameSPIsetup->positivePolarity();
+    frameSPIsetup->showPolarity(positive);
+    ctx_.settings.UsbSpiPolarity = positive;
 }
 
 void frmUSBdebug::needCard() {
