@@ -3,6 +3,14 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.h
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModalRun.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbCardTable.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbCardTable.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UsbCardSelection.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbCardSelection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UsbManualPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbManualPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UsbSpiPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbSpiPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.h
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBdebug.h

@@ -1,22 +1,14 @@
 #include "ui/frmUSBdebug.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/HexText.h"
 #include "core/NumberFormat.h"
 #include "ui/ModalRun.h"
 
@@ -26,25 +18,6 @@ namespace {
 
 const char* const kNeedCard = "Please Select a Buffer first";
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// One byte a character, as hex digits are counted by position; characters
-// outside Latin-1 become '?', which counts as 0 (one per UTF-16 unit, so a
-// character beyond the BMP, such as an emoji, takes two positions).
-std::string Latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
-QLineEdit* Box(const QString& name, QWidget* parent, int width, bool readOnly) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(readOnly);
-    box->setMinimumWidth(width);
-    return box;
-}
-
 QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -52,14 +25,14 @@ QPushButton* Button(const QString& caption, const QString& name, QWidget* parent
     return b;
 }
 
-// Nearest integer (halves to even) of the text's leading number, limited to
-// lo..hi before any narrowing so huge or negative text cannot wrap.
 bool NothingOnScreen() {
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::none_of(windows.begin(), windows.end(),
                         [](const QWidget* w) { return w->isVisible(); });
 }
 
+// Nearest integer (halves to even) of the text's leading number, limited to
+// lo..hi before any narrowing so huge or negative text cannot wrap.
 int LimitedNumber(const QString& text, int lo, int hi) {
     const double v = RoundHalfEven(LeadingNumber(text.toStdString()));
     return static_cast<int>(std::clamp(v, static_cast<double>(lo), static_cast<double>(hi)));
@@ -68,115 +41,30 @@ int LimitedNumber(const QString& text, int lo, int hi) {
 }  // namespace
 
 frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow) {
+    : QDialog(parent),
+      ctx_(ctx),
+      mainWindow_(mainWindow),
+      frameManual(new UsbManualPanel(this)),
+      frameSPIsetup(new UsbSpiPanel(this)),
+      frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Full, this)),
+      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale,
+                 {[this] { sendSetup(); }, [this] { dropSetup(); }}) {
     setObjectName("frmUSBdebug");
     setWindowTitle("USB SPI Card Setup");
     setModal(true);
 
-    // Manual transfers.
-    frameManual = new QGroupBox("Manual Setup", this);
-    frameManual->setObjectName("frameManual");
-    auto* manual = new QGridLayout(frameManual);
-    manual->addWidget(new QLabel("# Words to Write", frameManual), 0, 0);
-    txtNumWords = Box("txtNumWords", frameManual, 40, false);
-    txtNumWords->setText("1");
-    manual->addWidget(txtNumWords, 0, 1);
-    manual->addWidget(new QLabel("Write (hex)", frameManual), 1, 1);
-    manual->addWidget(new QLabel("Readback", frameManual), 1, 2);
-    for (int i = 1; i <= 16; ++i) {
-        manual->addWidget(new QLabel(QString::number(i), frameManual), i + 1, 0);
-        txtWriteSpi[i] = Box(QString("txtWriteSpi_%1").arg(i), frameManual, 60, false);
-        txtWriteSpi[i]->setText("0");
-        txtReadSpi[i] = Box(QString("txtReadSpi_%1").arg(i), frameManual, 60, true);
-        manual->addWidget(txtWriteSpi[i], i + 1, 1);
-        manual->addWidget(txtReadSpi[i], i + 1, 2);
-    }
-    cmdWriteSpi = Button("Write", "cmdWriteSpi", frameManual);
-    cmdLoop = Button("Loop", "cmdLoop", frameManual);
-    manual->addWidget(cmdWriteSpi, 18, 1);
-    manual->addWidget(cmdLoop, 18, 2);
-
-    // SPI settings.
-    frameSPIsetup = new QGroupBox("SPI Setup", this);
-    frameSPIsetup->setObjectName("frameSPIsetup");
-    auto* setup = new QVBoxLayout(frameSPIsetup);
-    frameSpiStatic = new QGroupBox("Static Bits", frameSPIsetup);
-    frameSpiStatic->setObjectName("frameSpiStatic");
-    auto* statics = new QGridLayout(frameSpiStatic);
-    for (int i = 2; i <= 5; ++i) {
-        chkStaticBits[i] = new QCheckBox(QString("CS%1").arg(i), frameSpiStatic);
-        chkStaticBits[i]->setObjectName(QString("chkStaticBits_%1").arg(i));
-        statics->addWidget(chkStaticBits[i], (i - 2) / 2, (i - 2) % 2);
-    }
-    cmdReadBits = Button("Read", "cmdReadBits", frameSpiStatic);
-    cmdSetSpiBits = Button("Set Bits", "cmdSetSpiBits", frameSpiStatic);
-    statics->addWidget(cmdReadBits, 2, 0);
-    statics->addWidget(cmdSetSpiBits, 2, 1);
-    frameSpiChan = new QGroupBox("Csel Channel", frameSPIsetup);
-    frameSpiChan->setObjectName("frameSpiChan");
-    auto* chans = new QHBoxLayout(frameSpiChan);
-    for (int i = 1; i <= 4; ++i) {
-        optSpiChan[i] = new QRadioButton(QString("Chan%1").arg(i), frameSpiChan);
-        optSpiChan[i]->setObjectName(QString("optSpiChan_%1").arg(i));
-        chans->addWidget(optSpiChan[i]);
-        connect(optSpiChan[i], &QRadioButton::clicked, this, [this, i] { chooseChannel(i); });
-    }
-    auto* delayRow = new QHBoxLayout;
-    delayRow->addWidget(new QLabel("Delay between words (uS)", frameSPIsetup));
-    txtLoopDelay = Box("txtLoopDelay", frameSPIsetup, 50, false);
-    txtLoopDelay->setText("10");
-    txtLoopDelay->installEventFilter(this);
-    delayRow->addWidget(txtLoopDelay);
-    cmdReadDelay = Button("Read", "cmdReadDelay", frameSPIsetup);
-    delayRow->addWidget(cmdReadDelay);
-    auto* polarityRow = new QHBoxLayout;
-    polarityRow->addWidget(new QLabel("Data Input Polarity", frameSPIsetup));
-    cmdPolarity = Button("Pos", "cmdPolarity", frameSPIsetup);
-    polarityRow->addWidget(cmdPolarity);
-    polarityRow->addStretch();
-    setup->addWidget(frameSpiStatic);
-    setup->addWidget(frameSpiChan);
-    setup->addLayout(delayRow);
-    setup->addLayout(polarityRow);
-    setup->addStretch();
-
-    // The card table.
-    frameBufferSetup = new QGroupBox("Buffer Select", this);
-    frameBufferSetup->setObjectName("frameBufferSetup");
-    auto* grid = new QGridLayout(frameBufferSetup);
-    const char* heads[] = {"Device", "Descriptor0", "Descriptor1", "Rev", "Speed"};
-    for (int c = 0; c < 5; ++c)
-        grid->addWidget(new QLabel(heads[c], frameBufferSetup), 0, c + 1);
-    for (int i = 0; i < 5; ++i) {
-        auto* opt =
-            new QRadioButton(i < 4 ? QString("EzUsb%1").arg(i) : QString("None"), frameBufferSetup);
-        opt->setObjectName(QString("optUsbPort_%1").arg(i));
-        optUsbPort[i] = opt;
-        grid->addWidget(opt, i + 1, 0);
-        connect(opt, &QRadioButton::clicked, this, [this, i] { choose(i); });
-        if (i == 4)
-            break;
-        opt->setEnabled(false);
-        txtUsbPort[i] = Box(QString("txtUsbPort_%1").arg(i), frameBufferSetup, 90, true);
-        txtDescript0[i] = Box(QString("txtDescript0_%1").arg(i), frameBufferSetup, 120, true);
-        txtDescript1[i] = Box(QString("txtDescript1_%1").arg(i), frameBufferSetup, 120, true);
-        txtDriverRev[i] = Box(QString("txtDriverRev_%1").arg(i), frameBufferSetup, 40, true);
-        txtSpeed[i] = Box(QString("txtSpeed_%1").arg(i), frameBufferSetup, 40, true);
-        grid->addWidget(txtUsbPort[i], i + 1, 1);
-        grid->addWidget(txtDescript0[i], i + 1, 2);
-        grid->addWidget(txtDescript1[i], i + 1, 3);
-        grid->addWidget(txtDriverRev[i], i + 1, 4);
-        grid->addWidget(txtSpeed[i], i + 1, 5);
-    }
-
     cmdFindEzUsb = Button("Search", "cmdFindEzUsb", this);
     cmdExit = Button("OK", "cmdExit", this);
-    connect(cmdWriteSpi, &QPushButton::clicked, this, &frmUSBdebug::write);
-    connect(cmdLoop, &QPushButton::clicked, this, &frmUSBdebug::loop);
-    connect(cmdReadBits, &QPushButton::clicked, this, &frmUSBdebug::readBits);
-    connect(cmdSetSpiBits, &QPushButton::clicked, this, &frmUSBdebug::setBits);
-    connect(cmdReadDelay, &QPushButton::clicked, this, &frmUSBdebug::readDelay);
-    connect(cmdPolarity, &QPushButton::clicked, this, &frmUSBdebug::togglePolarity);
+    connect(&frameManual->writeButton(), &QPushButton::clicked, this, &frmUSBdebug::write);
+    connect(&frameManual->loopButton(), &QPushButton::clicked, this, &frmUSBdebug::loop);
+    connect(&frameSPIsetup->readBitsButton(), &QPushButton::clicked, this, &frmUSBdebug::readBits);
+    connect(&frameSPIsetup->setBitsButton(), &QPushButton::clicked, this, &frmUSBdebug::setBits);
+    connect(&frameSPIsetup->readDelayButton(), &QPushButton::clicked, this,
+            &frmUSBdebug::readDelay);
+    connect(&frameSPIsetup->polarityButton(), &QPushButton::clicked, this,
+            &frmUSBdebug::togglePolarity);
+    connect(frameSPIsetup, &UsbSpiPanel::channelClicked, this, &frmUSBdebug::chooseChannel);
+    connect(frameSPIsetup, &UsbSpiPanel::delayEntered, this, &frmUSBdebug::enterDelay);
     connect(cmdFindEzUsb, &QPushButton::clicked, this, &frmUSBdebug::search);
     connect(cmdExit, &QPushButton::clicked, this, &frmUSBdebug::ok);
 
@@ -198,58 +86,19 @@ frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* par
 
 void frmUSBdebug::activate() {
     search();
-    const int chan = ctx_.settings.UsbSpiChannel;
-    if (chan >= 1 && chan <= 4)
-        optSpiChan[chan]->setChecked(true);
-    cmdPolarity->setText(ctx_.settings.UsbSpiPolarity ? "Pos" : "Neg");
+    frameSPIsetup->showChannel(ctx_.settings.UsbSpiChannel);
+    frameSPIsetup->showPolarity(ctx_.settings.UsbSpiPolarity);
 }
 
 void frmUSBdebug::search() {
-    // A search from the card table while one runs (its message boxes run
-    // events) would scan again inside the scan; one scan at a time.
-    if (searching_)
-        return;
-    searching_ = true;
-    for (int i = 0; i < 4; ++i) {
-        txtUsbPort[i]->setText("None");
-        optUsbPort[i]->setEnabled(false);
-        txtDescript0[i]->clear();
-        txtDescript1[i]->clear();
-        txtDriverRev[i]->clear();
-        txtSpeed[i]->clear();
-    }
-    ctx_.usb.FindUsbBuffers();
-    const std::string sep = ctx_.locale.decimalSeparator();
-    for (int i = 0; i < 4; ++i) {
-        const UsbCardRecord card = ctx_.usb.UsbCards[i];
-        if (!card.Found)
-            continue;
-        txtUsbPort[i]->setText(Q(card.BoardType) + " - " + QString::number(card.UnitNumber));
-        optUsbPort[i]->setEnabled(true);
-        if (ctx_.usb.UsbSelectedIndex == i)
-            choose(i);
-        txtDescript0[i]->setText(Q(card.Descriptor0));
-        txtDescript1[i]->setText(Q(card.Descriptor1));
-        txtDriverRev[i]->setText(Q(FormatFixed0_0(card.DriverRev, sep)));
-        txtSpeed[i]->setText(Q(FormatFixed0_0(LeadingNumber(card.Speed), sep)));
-    }
-    if (ctx_.usb.UsbSelectedIndex == -1)
-        choose(4);
-    searching_ = false;
+    selection_.search();
 }
 
 void frmUSBdebug::choose(int index) {
-    if (index < 0 || index > 4)
-        return;
-    optUsbPort[index]->setChecked(true);
-    if (index == 4) {
-        frameSPIsetup->setEnabled(false);
-        frameManual->setEnabled(false);
-        ctx_.usb.SetUsbReady(false);
-        ctx_.settings.UsbLoopStop = true;
-        return;
-    }
-    ctx_.usb.UsbSelectedCard = ctx_.usb.UsbCards[index];
+    selection_.choose(index);
+}
+
+void frmUSBdebug::sendSetup() {
     frameSPIsetup->setEnabled(true);
     frameManual->setEnabled(true);
     ctx_.usbSpi.UsbSpiSetBits(ctx_.settings.UsbSpiBits);
@@ -258,17 +107,22 @@ void frmUSBdebug::choose(int index) {
     readBits();
 }
 
+void frmUSBdebug::dropSetup() {
+    frameSPIsetup->setEnabled(false);
+    frameManual->setEnabled(false);
+}
+
 void frmUSBdebug::chooseChannel(int channel) {
     if (channel < 1 || channel > 4)
         return;
-    optSpiChan[channel]->setChecked(true);
+    frameSPIsetup->showChannel(channel);
     ctx_.settings.UsbSpiChannel = static_cast<std::uint8_t>(channel);
 }
 
 void frmUSBdebug::togglePolarity() {
-    const bool wasPos = cmdPolarity->text() == "Pos";
-    cmdPolarity->setText(wasPos ? "Neg" : "Pos");
-    ctx_.settings.UsbSpiPolarity = !wasPos;
+    const bool positive = !frameSPIsetup->positivePolarity();
+    frameSPIsetup->showPolarity(positive);
+    ctx_.settings.UsbSpiPolarity = positive;
 }
 
 void frmUSBdebug::needCard() {
@@ -276,7 +130,7 @@ void frmUSBdebug::needCard() {
 }
 
 void frmUSBdebug::showDelay() {
-    txtLoopDelay->setText(QString::number(ctx_.settings.UsbSpiDelay));
+    frameSPIsetup->showDelay(ctx_.settings.UsbSpiDelay);
 }
 
 void frmUSBdebug::readBits() {
@@ -285,12 +139,9 @@ void frmUSBdebug::readBits() {
         showDelay();
         return;
     }
-    for (int i = 2; i <= 5; ++i)
-        chkStaticBits[i]->setChecked(false);
+    frameSPIsetup->clearBits();
     ctx_.usbSpi.UsbSpiReadSetup();
-    const std::uint8_t bits = ctx_.settings.UsbSpiBits;
-    for (int i = 2; i <= 5; ++i)
-        chkStaticBits[i]->setChecked((bits & (1u << (i + 1))) != 0);
+    frameSPIsetup->showBits(ctx_.settings.UsbSpiBits);
 }
 
 void frmUSBdebug::setBits() {
@@ -300,10 +151,7 @@ void frmUSBdebug::setBits() {
         ctx_.settings.UsbLoopStop = true;
         return;
     }
-    std::uint8_t bits = 0;
-    for (int i = 2; i <= 5; ++i)
-        if (chkStaticBits[i]->checkState() != Qt::Unchecked)
-            bits = static_cast<std::uint8_t>(bits | (1u << (i + 1)));
+    std::uint8_t bits = frameSPIsetup->checkedBits();
     ctx_.usbSpi.UsbSpiSetBits(bits);
     if (!ctx_.usb.UsbReady())
         choose(4);
@@ -319,7 +167,7 @@ void frmUSBdebug::readDelay() {
 
 void frmUSBdebug::enterDelay() {
     if (ctx_.usb.UsbReady()) {
-        auto delay = static_cast<std::uint8_t>(LimitedNumber(txtLoopDelay->text(), 1, 255));
+        auto delay = static_cast<std::uint8_t>(LimitedNumber(frameSPIsetup->delayText(), 1, 255));
         ctx_.usbSpi.UsbSpiSetup(delay);
     } else {
         needCard();
@@ -327,20 +175,8 @@ void frmUSBdebug::enterDelay() {
     showDelay();
 }
 
-bool frmUSBdebug::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtLoopDelay && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            enterDelay();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void frmUSBdebug::showReadWords() {
-    for (int j = 1; j <= ctx_.usbSpi.UsbWordCount && j <= 16; ++j)
-        txtReadSpi[j]->setText(Q(FormatHex(ctx_.usbSpi.UsbReadWords[j])));
+    frameManual->showReadWords(ctx_.usbSpi.UsbReadWords, ctx_.usbSpi.UsbWordCount);
 }
 
 void frmUSBdebug::write() {
@@ -352,20 +188,13 @@ void frmUSBdebug::write() {
     }
     UsbSpiCard& spi = ctx_.usbSpi;
     int count = spi.UsbWordCount;
-    if (!txtNumWords->text().isEmpty())
-        count = LimitedNumber(txtNumWords->text(), 1, 16);
+    const QString typed = frameManual->wordCountText();
+    if (!typed.isEmpty())
+        count = LimitedNumber(typed, 1, 16);
     count = std::clamp(count, 1, 16);
     spi.UsbWordCount = static_cast<std::uint8_t>(count);
-    txtNumWords->setText(QString::number(count));
-    for (int i = 1; i <= count; ++i) {
-        const QString text = txtWriteSpi[i]->text();
-        spi.UsbWriteWords[i] = text.isEmpty() ? 0 : HexToDec(Latin1(text));
-        txtWriteSpi[i]->setText(Q(FormatHex(spi.UsbWriteWords[i])));
-    }
-    for (int i = count + 1; i <= 16; ++i)
-        txtWriteSpi[i]->clear();
-    for (int i = 1; i <= 16; ++i)
-        txtReadSpi[i]->clear();
+    frameManual->showWordCount(count);
+    frameManual->takeWriteWords(spi.UsbWriteWords, count);
     spi.UsbSpiTransfer(spi.UsbWordCount);
     if (!ctx_.usb.UsbReady())
         choose(4);
@@ -374,12 +203,13 @@ void frmUSBdebug::write() {
 
 void frmUSBdebug::loop() {
     Settings& s = ctx_.settings;
-    if (cmdLoop->text() != "Loop") {
+    QPushButton& cmdLoop = frameManual->loopButton();
+    if (cmdLoop.text() != "Loop") {
         s.UsbLoopStop = true;
-        cmdLoop->setText("Loop");
+        cmdLoop.setText("Loop");
         return;
     }
-    cmdLoop->setText("Stop");
+    cmdLoop.setText("Stop");
     s.UsbLoopStop = false;
     write();
     QPointer<frmUSBdebug> self(this);
@@ -388,7 +218,7 @@ void frmUSBdebug::loop() {
         if (!ctx_.usb.UsbReady()) {
             s.UsbLoopStop = true;
             choose(4);
-            cmdLoop->setText("Loop");
+            cmdLoop.setText("Loop");
         }
         showReadWords();
         QCoreApplication::processEvents();
@@ -400,7 +230,7 @@ void frmUSBdebug::loop() {
         if (mainWindow_.programEnding() || NothingOnScreen())
             s.UsbLoopStop = true;
     }
-    cmdLoop->setText("Loop");
+    cmdLoop.setText("Loop");
 }
 
 void frmUSBdebug::ok() {

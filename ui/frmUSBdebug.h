@@ -1,18 +1,15 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
-#include <array>
 
 #include "ui/MainWindowLink.h"
+#include "ui/UsbCardSelection.h"
+#include "ui/UsbManualPanel.h"
+#include "ui/UsbSpiPanel.h"
 #include "ui/WindowContexts.h"
 
-class QCheckBox;
 class QCloseEvent;
-class QGroupBox;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QShowEvent;
 
 namespace quenlor {
@@ -46,42 +43,23 @@ class frmUSBdebug : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void activate();
+    void sendSetup();
+    void dropSetup();
     void needCard();
     void showReadWords();
     void showDelay();
 
     UsbDebugContext& ctx_;
     MainWindowLink mainWindow_;
-    bool searching_ = false;
     bool running_ = false;
 
-    QGroupBox* frameManual = nullptr;
-    QLineEdit* txtNumWords = nullptr;
-    std::array<QLineEdit*, 17> txtWriteSpi{};  // 1..16
-    std::array<QLineEdit*, 17> txtReadSpi{};   // 1..16
-    QPushButton* cmdWriteSpi = nullptr;
-    QPushButton* cmdLoop = nullptr;
-    QGroupBox* frameSPIsetup = nullptr;
-    QGroupBox* frameSpiStatic = nullptr;
-    std::array<QCheckBox*, 6> chkStaticBits{};  // 2..5
-    QPushButton* cmdReadBits = nullptr;
-    QPushButton* cmdSetSpiBits = nullptr;
-    QGroupBox* frameSpiChan = nullptr;
-    std::array<QRadioButton*, 5> optSpiChan{};  // 1..4
-    QLineEdit* txtLoopDelay = nullptr;
-    QPushButton* cmdReadDelay = nullptr;
-    QPushButton* cmdPolarity = nullptr;
-    QGroupBox* frameBufferSetup = nullptr;
-    std::array<QRadioButton*, 5> optUsbPort{};
-    std::array<QLineEdit*, 4> txtUsbPort{};
-    std::array<QLineEdit*, 4> txtDescript0{};
-    std::array<QLineEdit*, 4> txtDescript1{};
-    std::array<QLineEdit*, 4> txtDriverRev{};
-    std::array<QLineEdit*, 4> txtSpeed{};
+    UsbManualPanel* frameManual = nullptr;
+    UsbSpiPanel* frameSPIsetup = nullptr;
+    UsbCardTable* frameBufferSetup = nullptr;
+    UsbCardSelection selection_;
     QPushButton* cmdFindEzUsb = nullptr;
     QPushButton* cmdExit = nullptr;
 };

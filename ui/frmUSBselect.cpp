@@ -1,17 +1,11 @@
 #include "ui/frmUSBselect.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "core/NumberFormat.h"
 #include "ui/ModalRun.h"
 #include "ui/frmUSBdebug.h"
 
@@ -19,59 +13,29 @@ namespace quenlor {
 
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QLineEdit* Box(const QString& name, QWidget* parent, int width) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    box->setMinimumWidth(width);
-    return box;
+QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
 }
 
 }  // namespace
 
 frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), mainWindow_(mainWindow) {
+    : QDialog(parent),
+      ctx_(ctx),
+      mainWindow_(mainWindow),
+      frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Brief, this)),
+      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale,
+                 {[this] { sendSetup(); }, {}}) {
     setObjectName("frmUSBselect");
     setWindowTitle("USB SPI Card Selection");
     setModal(true);
 
-    frameBufferSetup = new QGroupBox("Buffer Select", this);
-    frameBufferSetup->setObjectName("frameBufferSetup");
-    auto* grid = new QGridLayout(frameBufferSetup);
-    grid->addWidget(new QLabel("Descriptor0", frameBufferSetup), 0, 1);
-    grid->addWidget(new QLabel("Rev", frameBufferSetup), 0, 2);
-    grid->addWidget(new QLabel("Speed", frameBufferSetup), 0, 3);
-    for (int i = 0; i < 5; ++i) {
-        const QString caption = i < 4 ? QString("EzUsb%1").arg(i) : QString("None");
-        auto* opt = new QRadioButton(caption, frameBufferSetup);
-        opt->setObjectName(QString("optUsbPort_%1").arg(i));
-        optUsbPort[i] = opt;
-        grid->addWidget(opt, i + 1, 0);
-        connect(opt, &QRadioButton::clicked, this, [this, i] { choose(i); });
-        if (i == 4)
-            break;
-        opt->setEnabled(false);
-        txtDescript0[i] = Box(QString("txtDescript0_%1").arg(i), frameBufferSetup, 160);
-        txtDriverRev[i] = Box(QString("txtDriverRev_%1").arg(i), frameBufferSetup, 40);
-        txtSpeed[i] = Box(QString("txtSpeed_%1").arg(i), frameBufferSetup, 40);
-        grid->addWidget(txtDescript0[i], i + 1, 1);
-        grid->addWidget(txtDriverRev[i], i + 1, 2);
-        grid->addWidget(txtSpeed[i], i + 1, 3);
-    }
-
-    cmdFindEzUsb = new QPushButton("Search", this);
-    cmdFindEzUsb->setObjectName("cmdFindEzUsb");
-    cmdDebugUsb = new QPushButton("Debug", this);
-    cmdDebugUsb->setObjectName("cmdDebugUsb");
-    cmdExit = new QPushButton("OK", this);
-    cmdExit->setObjectName("cmdExit");
-    cmdExit->setAutoDefault(false);
-    cmdFindEzUsb->setAutoDefault(false);
-    cmdDebugUsb->setAutoDefault(false);
+    cmdFindEzUsb = Button("Search", "cmdFindEzUsb", this);
+    cmdDebugUsb = Button("Debug", "cmdDebugUsb", this);
+    cmdExit = Button("OK", "cmdExit", this);
     connect(cmdFindEzUsb, &QPushButton::clicked, this, &frmUSBselect::search);
     connect(cmdDebugUsb, &QPushButton::clicked, this, &frmUSBselect::showDebug);
     connect(cmdExit, &QPushButton::clicked, this, &frmUSBselect::ok);
@@ -89,49 +53,14 @@ frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* 
 }
 
 void frmUSBselect::search() {
-    // A search while one runs (its message boxes run events) would scan again
-    // inside the scan; one scan at a time.
-    if (searching_)
-        return;
-    searching_ = true;
-    for (int i = 0; i < 4; ++i) {
-        optUsbPort[i]->setEnabled(false);
-        txtDescript0[i]->clear();
-        txtDriverRev[i]->clear();
-        txtSpeed[i]->clear();
-    }
-    ctx_.usb.FindUsbBuffers();
-    const std::string sep = ctx_.locale.decimalSeparator();
-    for (int i = 0; i < 4; ++i) {
-        const UsbCardRecord& card = ctx_.usb.UsbCards[i];
-        if (!card.Found)
-            continue;
-        optUsbPort[i]->setEnabled(true);
-        if (ctx_.usb.UsbSelectedIndex == i) {
-            optUsbPort[i]->setChecked(true);
-            choose(i);
-        }
-        txtDescript0[i]->setText(Q(card.Descriptor0));
-        txtDriverRev[i]->setText(Q(FormatFixed0_0(card.DriverRev, sep)));
-        txtSpeed[i]->setText(Q(FormatFixed0_0(LeadingNumber(card.Speed), sep)));
-    }
-    if (ctx_.usb.UsbSelectedIndex == -1) {
-        optUsbPort[4]->setChecked(true);
-        choose(4);
-    }
-    searching_ = false;
+    selection_.search();
 }
 
 void frmUSBselect::choose(int index) {
-    if (index < 0 || index > 4)
-        return;
-    optUsbPort[index]->setChecked(true);
-    if (index == 4) {
-        ctx_.usb.SetUsbReady(false);
-        ctx_.settings.UsbLoopStop = true;
-        return;
-    }
-    ctx_.usb.UsbSelectedCard = ctx_.usb.UsbCards[index];
+    selection_.choose(index);
+}
+
+void frmUSBselect::sendSetup() {
     ctx_.usbSpi.UsbSpiSetup(ctx_.settings.UsbSpiDelay);
     ctx_.usbSpi.UsbSpiSetBits(ctx_.settings.UsbSpiBits);
 }

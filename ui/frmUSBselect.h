@@ -2,16 +2,13 @@
 
 #include <QDialog>
 #include <QPointer>
-#include <array>
 
 #include "ui/MainWindowLink.h"
+#include "ui/UsbCardSelection.h"
 #include "ui/WindowContexts.h"
 
 class QCloseEvent;
-class QGroupBox;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QShowEvent;
 
 namespace quenlor {
@@ -44,17 +41,15 @@ class frmUSBselect : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void sendSetup();
+
     UsbSelectContext& ctx_;
     MainWindowLink mainWindow_;
     QPointer<frmUSBdebug> debug_;
-    bool searching_ = false;
     bool running_ = false;
 
-    QGroupBox* frameBufferSetup = nullptr;
-    std::array<QRadioButton*, 5> optUsbPort{};
-    std::array<QLineEdit*, 4> txtDescript0{};
-    std::array<QLineEdit*, 4> txtDriverRev{};
-    std::array<QLineEdit*, 4> txtSpeed{};
+    UsbCardTable* frameBufferSetup = nullptr;
+    UsbCardSelection selection_;
     QPushButton* cmdFindEzUsb = nullptr;
     QPushButton* cmdDebugUsb = nullptr;
     QPushButton* cmdExit = nullptr;
