@@ -73,8 +73,8 @@ struct ReadStack {
     RegisterTable table;
     RegisterAccess regs{settings, table, usbSpi, par, delay};
 
-    ReadStack(const Settings& calibrated, std::int16_t iface, SpinFunction spin)
-        : settings(calibrated), delay(settings, clock, cursor, spin) {
+    ReadStack(const Settings& calibrated, std::int16_t iface, SpinFunction spin, DelayWait wait)
+        : settings(calibrated), delay(settings, clock, cursor, spin, wait) {
         settings.Interface = iface;
         settings.PortAddress = 0x378;
         table.BuildRegisterTable();
@@ -111,8 +111,10 @@ double LoadAverage() {
 
 void BM_ReadRegister(benchmark::State& state, std::int16_t iface, int pauses) {
     const double load = LoadAverage();
-    auto paused = std::make_unique<ReadStack>(CalibratedSettings(), iface, &BusySpin);
-    auto bare = std::make_unique<ReadStack>(CalibratedSettings(), iface, &NoSpin);
+    auto paused = std::make_unique<ReadStack>(CalibratedSettings(), iface, &BusySpin,
+                                              DelayWait::UntilDeadline);
+    auto bare =
+        std::make_unique<ReadStack>(CalibratedSettings(), iface, &NoSpin, DelayWait::CountedSteps);
     if (!paused->healthy() || !bare->healthy()) {
         state.SkipWithError("the simulated interface did not come up");
         return;
