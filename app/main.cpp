@@ -75,6 +75,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Qt's own event dispatcher: the read loop yields 17 times a pass, and
+    // GLib's costs more system calls per yield. A QT_NO_GLIB set by the user
+    // (even empty) is kept.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     quenlor::QtMessageBoxes messages;
     std::unique_ptr<quenlor::Backends> backends;

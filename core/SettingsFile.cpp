@@ -34,21 +34,36 @@ std::string_view FirstField(std::string_view line) {
     return line;
 }
 
-// A 16-bit signed integer between optional blanks; nothing for anything else.
-std::optional<std::int16_t> ParseInt16(std::string_view text) {
+// A decimal integer between optional blanks, with at most one sign; nothing
+// for anything else ("+-6" is not a number).
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+')
+    // One "+" is allowed; the number itself may carry no further sign.
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
     if (text.empty())
         return std::nullopt;
-    std::int16_t value = 0;
+    std::int32_t value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
     if (res.ec != std::errc{} || res.ptr != text.data() + text.size())
         return std::nullopt;
     return value;
+}
+
+// The settings are 16-bit signed. A port address is a 16-bit pattern, so one
+// written unsigned (57360 for E010 hex) is the same address (-8176).
+std::optional<std::int16_t> ToSetting(std::int32_t value, bool unsignedToo) {
+    if (value >= INT16_MIN && value <= INT16_MAX)
+        return static_cast<std::int16_t>(value);
+    if (unsignedToo && value > INT16_MAX && value <= UINT16_MAX)
+        return static_cast<std::int16_t>(value - 65536);
+    return std::nullopt;
 }
 
 void ApplyLine(Settings& settings, std::string_view field) {
@@ -69,7 +84,10 @@ void ApplyLine(Settings& settings, std::string_view field) {
     }
     if (target == nullptr || eq + 2 > field.size())
         return;
-    if (const auto value = ParseInt16(field.substr(eq + 2)))
+    const auto number = ParseInteger(field.substr(eq + 2));
+    if (!number)
+        return;
+    if (const auto value = ToSetting(*number, target == &settings.PortAddress))
         *target = *value;
 }
 

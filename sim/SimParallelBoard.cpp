@@ -8,7 +8,7 @@ SimParallelBoard::SimParallelBoard(SimSensor& sensor) : sensor_(sensor) {}
 
 void SimParallelBoard::vbOut(std::int16_t port, std::int16_t value) {
     // The status register is read-only; a write to it reaches no line.
-    if (hasBase_ && port == base_ + 1)
+    if (hasBase_ && port == statusPort())
         return;
     if (hasBase_ && port != base_ && selected_) {
         // The host moved to another port mid-frame: this board's lines stop
@@ -23,11 +23,16 @@ void SimParallelBoard::vbOut(std::int16_t port, std::int16_t value) {
 std::int16_t SimParallelBoard::vbInp(std::int16_t port) {
     if (!hasBase_)
         return 0xFF;
-    if (port == base_ + 1)
+    if (port == statusPort())
         return static_cast<std::int16_t>(kStatusOtherBits | (miso_ ? 0 : kStatusMiso));
     if (port == base_)
         return lastData_;
     return 0xFF;
+}
+
+std::int16_t SimParallelBoard::statusPort() const {
+    // A 16-bit port address: above 7FFF hex it is negative, and 7FFF + 1 wraps.
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(base_) + 1);
 }
 
 void SimParallelBoard::giveio(std::int16_t) {

@@ -47,6 +47,7 @@ class SimParallelBoard : public PortIo, public IoPermission {
     int permissionRequests() const { return permissionRequests_; }
 
   private:
+    std::int16_t statusPort() const;
     void dataWrite(std::int16_t value);
     void endFrame();
 

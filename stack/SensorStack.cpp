@@ -5,7 +5,8 @@ namespace quenlor {
 SensorStack::SensorStack(Backends& backends, const StackSeams& seams)
     : backends_(backends),
       seams_(seams),
-      delay_(settings_, seams_.clock, seams_.cursor, seams_.spin),
+      delay_(settings_, seams_.clock, seams_.cursor, seams_.spin ? seams_.spin : BusySpin,
+             seams_.spin ? DelayWait::CountedSteps : DelayWait::UntilDeadline),
       usb_(backends.usbDriver(), seams_.messages),
       usbSpi_(usb_, settings_),
       parallel_(settings_, backends.portIo(), delay_),

@@ -24,8 +24,10 @@ struct StackSeams {
     Clock& clock;
     Cursor& cursor;
     AppDirectory& appDir;
-    // The delay's busy-wait; tests pass one that takes no time.
-    SpinFunction spin = BusySpin;
+    // The delay's busy-wait. None: the real loop, and a pause ends at its
+    // deadline on the monotonic clock. A given loop (tests pass one that takes
+    // no time, and count its calls) runs the pause's calibrated steps instead.
+    SpinFunction spin{};
 };
 
 // The program's state for a whole run, wired once over the chosen back-ends:

@@ -19,8 +19,7 @@ class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, publi
     ConsoleSeams();
 
     float secondsSinceMidnight() override;
-    // The clock seam's monotonic clock, for when the seam has one.
-    std::int64_t monotonicNanoseconds() {
+    std::int64_t monotonicNanoseconds() override {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
             .count();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 
 #include "platform/Clock.h"
@@ -25,6 +26,11 @@ class WallClock : public Clock {
         const double fraction = std::chrono::duration<double>(now - whole).count();
         const double sinceMidnight = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
         return static_cast<float>(sinceMidnight + fraction);
+    }
+    std::int64_t monotonicNanoseconds() override {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 };
 

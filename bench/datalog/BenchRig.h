@@ -23,7 +23,7 @@ class BenchRig {
 
   private:
     QtClock clock_;
-    UiRig rig_{UiRig::Setup{.spin = BusySpin, .clock = &clock_}};
+    UiRig rig_{UiRig::Setup{.spin = nullptr, .clock = &clock_}};
 };
 
 }  // namespace quenlor

@@ -116,7 +116,7 @@ double LoadAverage() {
 
 void BM_ReadRegister(benchmark::State& state, std::int16_t iface, int pauses) {
     const double load = LoadAverage();
-    auto paused = std::make_unique<ReadStack>(CalibratedSettings(), iface, &BusySpin);
+    auto paused = std::make_unique<ReadStack>(CalibratedSettings(), iface, nullptr);
     auto bare = std::make_unique<ReadStack>(CalibratedSettings(), iface, &NoSpin);
     if (!paused->healthy() || !bare->healthy()) {
         state.SkipWithError("the simulated interface did not come up");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -8,12 +9,15 @@
 namespace quenlor {
 
 // Answers from a script of readings; after the script it repeats the last one
-// (or `now` when there is no script).
+// (or `now` when there is no script). The monotonic clock reads `monotonic`,
+// which only the test moves.
 class FakeClock : public Clock {
   public:
     float now = 0.0f;
     std::vector<float> script;
     std::size_t reads = 0;
+    std::int64_t monotonic = 0;
+    std::size_t monotonicReads = 0;
 
     float secondsSinceMidnight() override {
         float t = now;
@@ -21,6 +25,10 @@ class FakeClock : public Clock {
             t = script[reads < script.size() ? reads : script.size() - 1];
         ++reads;
         return t;
+    }
+    std::int64_t monotonicNanoseconds() override {
+        ++monotonicReads;
+        return monotonic;
     }
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -107,13 +108,34 @@ TEST_F(SettingsFileTest, InvalidLinesAreSkippedAndALaterDuplicateWins) {
         "Interface = abc\r\n"
         "Interface = 1.5\r\n"
         "Interface = 12 3\r\n"
-        "Port Address = 40000\r\n"
+        "Interface = +-6\r\n"    // not a number, though "-6" is
+        "Interface = 40000\r\n"  // only a port address may be written unsigned
+        "Port Address = 65536\r\n"
         "ProductNumber = -32769\r\n"
         "Interface = 7\r\n"  // out of the known range, but an integer: the main window decides
         "Port Address = 632\r\n");
     EXPECT_EQ(s.Interface, 7);
     EXPECT_EQ(s.PortAddress, 632);
     EXPECT_EQ(s.ProductNumber, 0);
+    // A sign after the "+" makes it no number, though "-6" is one.
+    EXPECT_EQ(Loaded("Interface = 1\r\nInterface = +-6\r\nProductNumber = +-1\r\n").Interface, 1);
+    EXPECT_EQ(Loaded("ProductNumber = 5\r\nProductNumber = +-1\r\n").ProductNumber, 5);
+}
+
+TEST_F(SettingsFileTest, PortAddressWrittenUnsignedKeepsItsSixteenBitsThroughAStartAndExit) {
+    // E010 hex, a usual add-in card: read as the same 16-bit pattern and
+    // written back in the signed form the reader takes.
+    Write("Interface = 1\r\nPort Address = 57360\r\nProductNumber = 3\r\n");
+    Settings s;
+    LoadSettings(s, dir);
+    EXPECT_EQ(static_cast<std::uint16_t>(s.PortAddress), 0xE010);
+    SaveSettings(s, dir);
+    EXPECT_EQ(Read(), "Interface =  1 \r\nPort Address = -8176 \r\nProductNumber =  3 \r\n");
+    Settings again;
+    LoadSettings(again, dir);
+    EXPECT_EQ(again.PortAddress, s.PortAddress);
+    EXPECT_EQ(Loaded("Port Address = 65535\r\n").PortAddress, -1);
+    EXPECT_EQ(Loaded("Port Address = 32768\r\n").PortAddress, -32768);
 }
 
 TEST_F(SettingsFileTest, FieldStartsAfterBlanksAndEndsAtACommaOrTheLineEnd) {

@@ -123,11 +123,14 @@ TEST(SimParallelBoard, WorksUnderParallelSpiAtAnyPortAddressWithoutPermission) {
     test::SpiRig rig;
     rig.settings.Interface = InterfaceParallel;
     rig.board.giveio(0x3BC);
-    for (std::int16_t base : {std::int16_t{0x3BC}, std::int16_t{0x278}, std::int16_t{0x378}}) {
+    // Addresses from 8000 hex up are negative in the 16-bit setting; status is
+    // still at base + 1 as a 16-bit address (7FFF + 1 is 8000).
+    for (std::int16_t base : {std::int16_t{0x3BC}, std::int16_t{0x278}, std::int16_t{0x378},
+                              std::int16_t{-8176}, std::int16_t{0x7FFF}}) {
         rig.settings.PortAddress = base;
         rig.par.ParPortInit();
         rig.sensor.pokeWord(0x58, static_cast<std::uint16_t>(base));
-        EXPECT_EQ(rig.par.ParSpiRead(0x58), base);
+        EXPECT_EQ(rig.par.ParSpiRead(0x58), static_cast<std::uint16_t>(base));
         EXPECT_EQ(rig.board.base(), base);
     }
     EXPECT_EQ(rig.board.permissionRequests(), 1);

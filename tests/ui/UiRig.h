@@ -42,7 +42,7 @@ class UiRig {
         // Register table built and the card found and selected, as after the
         // main window's load; false leaves that to the code under test.
         bool ready = true;
-        // The busy-wait; by default waits take no time.
+        // The busy-wait; by default waits take no time. None: the real pauses.
         SpinFunction spin = &UiRig::NoSpin;
         // The delay's and the windows' clock; by default the fake one.
         Clock* clock = nullptr;

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/SettingsFile.h"
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
@@ -197,6 +198,20 @@ TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {
     rig_->settings().Interface = InterfaceNone;
     window_->close();
     EXPECT_EQ(ReadFile(rig_->settingsFile()).substr(0, 17), "Interface =  0 \r\n");
+}
+
+TEST_F(frm1Test, PortAddressFrom8000HexIsUsedAndSurvivesAStartAndAnExit) {
+    Build({InterfaceParallel, false, false});
+    std::ofstream(rig_->settingsFile(), std::ios::binary)
+        << "Interface = 1\r\nPort Address = 57360\r\nProductNumber = 0\r\n";
+    LoadSettings(rig_->settings(), rig_->dir());
+    window_->Form_Load();
+    EXPECT_EQ(rig_->ioPermission().grants, std::vector<std::int16_t>{-8176});
+    EXPECT_EQ(static_cast<std::uint16_t>(rig_->board().base()), 0xE010);
+    EXPECT_GT(rig_->board().framesStarted(), 0);
+    window_->MnuExit().trigger();
+    EXPECT_EQ(ReadFile(rig_->settingsFile()),
+              "Interface =  1 \r\nPort Address = -8176 \r\nProductNumber =  0 \r\n");
 }
 
 TEST_F(frm1Test, ClosingWhileTheLoopRunsEndsItAtTheNextYield) {
