@@ -4,6 +4,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.h
+    ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputValues.h

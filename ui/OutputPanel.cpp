@@ -30,11 +30,30 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         grid->addWidget(values_[i], row, 1);
         grid->addWidget(ticks_[i], row, 2, Qt::AlignCenter);
     }
+    live_.fill(true);
     readButton_ = new QPushButton(QStringLiteral("Read"), this);
     readButton_->setObjectName(QStringLiteral("cmdReadData"));
     readButton_->setToolTip(QStringLiteral("Read the Output Registers"));
     grid->addWidget(readButton_, 9, 0, 1, 3);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OutputPanel::setLive(int i, bool live) {
+    const auto row = static_cast<std::size_t>(i);
+    if (live_[row] == live)
+        return;
+    live_[row] = live;
+    QLineEdit& box = *values_[row];
+    if (live) {
+        box.setPalette(QPalette());
+        box.setToolTip(QString());
+        return;
+    }
+    QPalette p = box.palette();
+    p.setColor(QPalette::Text, QColor(kStaleText));
+    p.setColor(QPalette::Base, QColor(kStaleBase));
+    box.setPalette(p);
+    box.setToolTip(QStringLiteral("Not a measurement: the interface is not working"));
 }
 
 void OutputPanel::changeEvent(QEvent* event) {

@@ -18,6 +18,9 @@ namespace quenlor {
 namespace {
 const QString kRead = QStringLiteral("Read");
 const QString kStop = QStringLiteral("STOP");
+const QString kLinkStyle = QStringLiteral("QLabel { padding: 2px 8px; }");
+const QString kNoLinkStyle = QStringLiteral(
+    "QLabel { background: rgb(190, 0, 0); color: white; font-weight: bold; padding: 2px 8px; }");
 
 PlotPanel::Config accelConfig() {
     return {QStringLiteral("Acceleration"),
@@ -50,6 +53,9 @@ frm1::frm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
                            "bold; padding: 2px 8px; }"));
         statusBar()->addWidget(notice, 1);
     }
+    lblInterface_ = new QLabel(this);
+    lblInterface_->setObjectName(QStringLiteral("lblInterface"));
+    statusBar()->addPermanentWidget(lblInterface_);
 }
 
 frm1::~frm1() = default;
@@ -112,6 +118,7 @@ std::string frm1::ClassifyOs(int platformId, double version, int build) {
 void frm1::Form_Load() {
     osName_ = ClassifyOs(ctx_.systemInfo.platformId(), ctx_.systemInfo.version(),
                          ctx_.systemInfo.build());
+    ntClass_ = osName_ == "WinXP" || osName_ == "WinNT";
     prepareInterface();
     setWindowTitle(QStringLiteral("Harnwick         ") + QString::fromLatin1(kAppTitle));
     accel_->Prepare();
@@ -165,6 +172,25 @@ void frm1::showUsbSelect() {
     usbSelect_->showModal();
 }
 
+bool frm1::checkLink() {
+    const InterfaceLink now = InterfaceLink::Of(ctx_, ntClass_, running());
+    if (linkShown_ && now == link_)
+        return linkWorking_;
+    link_ = now;
+    linkShown_ = true;
+    linkWorking_ = now.working();
+    lblInterface_->setText(QString::fromStdString(
+        now.describe(ctx_.usb.UsbSelectedCard, ctx_.locale.decimalSeparator())));
+    lblInterface_->setStyleSheet(linkWorking_ ? kLinkStyle : kNoLinkStyle);
+    if (!linkWorking_) {
+        // A value read before stays on show, but it is no longer live.
+        for (int i = 1; i <= 8; ++i)
+            outputs_->setLive(i, false);
+        status_->setLive(false);
+    }
+    return linkWorking_;
+}
+
 bool frm1::yield() {
     QCoreApplication::processEvents();
     return !closing_;
@@ -189,6 +215,8 @@ void frm1::cmdReadData_Click() {
         return;
     if (running())
         ReadLoop();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::ReadLoop() {
@@ -201,6 +229,7 @@ void frm1::ReadLoop() {
                 ShowValue(outputs_->txtReadReg(i),
                           QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
                 outputValues_[static_cast<std::size_t>(i)] = scaled;
+                outputs_->setLive(i, checkLink());
                 if (!yield())
                     return;
             }
@@ -230,6 +259,7 @@ void frm1::WaitForDataReady() {
     do {
         ctx_.registers.ReadRegister(DIAG_STAT);
         ready = (ctx_.registers.RegisterReadResult.Value & 128) / 128;
+        checkLink();
         if (!yield())
             return;
     } while (ready == 0 && running());
@@ -246,7 +276,9 @@ void frm1::PlotDataPointsIy(const OutputValueArray& yvalue, float& hipk, float& 
 void frm1::ReadStatus() {
     status_->ShowNames();
     ctx_.registers.ReadRegister(DIAG_STAT);
-    status_->ShowValue(ctx_.registers.RegisterReadResult.Value);
+    const std::int32_t value = ctx_.registers.RegisterReadResult.Value;
+    status_->setLive(checkLink());
+    status_->ShowValue(value);
     yield();
 }
 
@@ -263,6 +295,7 @@ void frm1::mnuUsb_Click() {
     const bool ready = ctx_.usb.UsbReady();
     ctx_.settings.Interface = ready ? InterfaceUsb : InterfaceNone;
     mnuUsb_->setChecked(ready);
+    checkLink();
 }
 
 void frm1::mnuDatalog_Click() {
@@ -271,6 +304,8 @@ void frm1::mnuDatalog_Click() {
     window->exec();
     if (window)
         window->deleteLater();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::mnuRegisters_Click() {
@@ -278,6 +313,8 @@ void frm1::mnuRegisters_Click() {
     if (!manualReg_)
         manualReg_ = new frmManualReg(ctx_, this, this);
     manualReg_->exec();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::MnuExit_Click() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/AppContext.h"
+#include "ui/InterfaceLink.h"
 #include "ui/OutputPanel.h"
 #include "ui/OutputValues.h"
 #include "ui/PlotPanel.h"
@@ -59,6 +60,8 @@ class frm1 : public QMainWindow {
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
     QAction& MnuExit() { return *mnuExit_; }
+    // The status bar's field naming what the program talks to.
+    QLabel& lblInterface() { return *lblInterface_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
 
@@ -70,6 +73,10 @@ class frm1 : public QMainWindow {
     void buildLayout();
     void prepareInterface();
     void showUsbSelect();
+    // Takes the interface's state; on a change names it in the status bar and
+    // greys every value shown when reads are no longer measurements. True
+    // while they are.
+    bool checkLink();
     // Runs pending events; false when the program is ending meanwhile.
     bool yield();
     bool running() const;
@@ -80,11 +87,16 @@ class frm1 : public QMainWindow {
     std::string osName_;
     OutputValueArray outputValues_{};
     bool closing_ = false;
+    bool ntClass_ = false;
+    InterfaceLink link_;
+    bool linkWorking_ = false;
+    bool linkShown_ = false;
 
     OutputPanel* outputs_;
     StatusPanel* status_;
     PlotPanel* accel_;
     PlotPanel* incl_;
+    QLabel* lblInterface_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
     QAction* mnuDatalog_ = nullptr;
