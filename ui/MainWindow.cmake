@@ -14,6 +14,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotState.h
+    ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/QtAppDirectory.cpp

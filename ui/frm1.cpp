@@ -9,6 +9,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "ui/PortAddressPrompt.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -66,6 +67,9 @@ void frm1::buildMenus() {
     mnuUsb_ = mnuInterface_->addAction(QStringLiteral("Usb"));
     mnuUsb_->setObjectName(QStringLiteral("mnuUsb"));
     mnuUsb_->setCheckable(true);
+    mnuParallel_ = mnuInterface_->addAction(QStringLiteral("Parallel Port..."));
+    mnuParallel_->setObjectName(QStringLiteral("mnuParallel"));
+    mnuParallel_->setCheckable(true);
     mnuDatalog_ = menuBar()->addAction(QStringLiteral("Datalog"));
     mnuDatalog_->setObjectName(QStringLiteral("mnuDatalog"));
     mnuRegisters_ = menuBar()->addAction(QStringLiteral("Registers"));
@@ -78,6 +82,7 @@ void frm1::buildMenus() {
         mnuUsb_->setChecked(ctx_.settings.Interface == InterfaceUsb);
         mnuUsb_Click();
     });
+    connect(mnuParallel_, &QAction::triggered, this, &frm1::mnuParallel_Click);
     connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
     connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
     connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
@@ -138,12 +143,8 @@ void frm1::Form_Load() {
 void frm1::prepareInterface() {
     Settings& s = ctx_.settings;
     if (s.Interface == InterfaceParallel) {
-        if (osName_ == "WinXP" || osName_ == "WinNT") {
-            ctx_.ioDriver.InstallIoDriver();
-            ctx_.ioPermission.giveio(s.PortAddress);
-            s.PortIoReady = true;
-            ctx_.parallel.ParPortInit();
-        }
+        prepareParallelPort();
+        mnuParallel_->setChecked(true);
     } else if (s.Interface == InterfaceUsb) {
         if (osName_ == "Win95") {
             ctx_.messages.show("USB not available for Windows95");
@@ -164,6 +165,20 @@ void frm1::prepareInterface() {
         s.Interface = InterfaceNone;
         ctx_.messages.show("Please select an interface before taking data");
     }
+}
+
+void frm1::prepareParallelPort() {
+    if (!ntClass_)
+        return;
+    ctx_.ioDriver.InstallIoDriver();
+    ctx_.ioPermission.giveio(ctx_.settings.PortAddress);
+    ctx_.settings.PortIoReady = true;
+    ctx_.parallel.ParPortInit();
+}
+
+void frm1::showInterfaceTicks() {
+    mnuUsb_->setChecked(ctx_.settings.Interface == InterfaceUsb);
+    mnuParallel_->setChecked(ctx_.settings.Interface == InterfaceParallel);
 }
 
 void frm1::showUsbSelect() {
@@ -294,7 +309,20 @@ void frm1::mnuUsb_Click() {
         return;
     const bool ready = ctx_.usb.UsbReady();
     ctx_.settings.Interface = ready ? InterfaceUsb : InterfaceNone;
-    mnuUsb_->setChecked(ready);
+    showInterfaceTicks();
+    checkLink();
+}
+
+void frm1::mnuParallel_Click() {
+    showInterfaceTicks();  // a click alone must not move the tick
+    const auto address = AskPortAddress(ctx_.messages, ctx_.settings.PortAddress);
+    if (!address || closing_)
+        return;
+    ctx_.settings.PortAddress = *address;
+    ctx_.settings.Interface = InterfaceParallel;
+    // As the load prepares it: from here on the port is the one in use.
+    prepareParallelPort();
+    showInterfaceTicks();
     checkLink();
 }
 

@@ -42,6 +42,7 @@ class frm1 : public QMainWindow {
 
     void cmdReadData_Click();
     void mnuUsb_Click();
+    void mnuParallel_Click();
     void mnuDatalog_Click();
     void mnuRegisters_Click();
     void MnuExit_Click();
@@ -57,6 +58,7 @@ class frm1 : public QMainWindow {
     PlotPanel& inclPlot() { return *incl_; }
     QMenu& mnuInterface() { return *mnuInterface_; }
     QAction& mnuUsb() { return *mnuUsb_; }
+    QAction& mnuParallel() { return *mnuParallel_; }
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
     QAction& MnuExit() { return *mnuExit_; }
@@ -72,6 +74,8 @@ class frm1 : public QMainWindow {
     void buildMenus();
     void buildLayout();
     void prepareInterface();
+    void prepareParallelPort();
+    void showInterfaceTicks();
     void showUsbSelect();
     // Takes the interface's state; on a change names it in the status bar and
     // greys every value shown when reads are no longer measurements. True
@@ -99,6 +103,7 @@ class frm1 : public QMainWindow {
     QLabel* lblInterface_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
+    QAction* mnuParallel_ = nullptr;
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
     QAction* mnuExit_ = nullptr;

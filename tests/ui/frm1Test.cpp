@@ -183,6 +183,41 @@ TEST_F(frm1Test, ParallelPortIsPreparedOnNtOnly) {
     EXPECT_FALSE(rig_->settings().PortIoReady);
 }
 
+TEST_F(frm1Test, ParallelPortChosenInTheMenuIsPreparedAtOnceAndSavedAtExit) {
+    Load({InterfaceUsb, true, false});
+    rig_->messages().clear();
+    rig_->messages().typed = {"37X", " 3bc "};  // a typing error, then the address
+    window_->mnuParallel().trigger();
+    ASSERT_EQ(rig_->messages().boxes.size(), 3u);
+    EXPECT_EQ(rig_->messages().boxes[1].text,
+              "\"37X\" is not a port address: type 1 to 4 hex digits, such as 378.");
+    EXPECT_EQ(rig_->messages().initialTexts, (std::vector<std::string>{"378", "37X"}));
+    EXPECT_EQ(rig_->settings().Interface, InterfaceParallel);
+    EXPECT_EQ(rig_->settings().PortAddress, 0x3BC);
+    // Prepared as the load prepares it on an NT-class system.
+    EXPECT_GT(rig_->registry().opens, 0);
+    EXPECT_EQ(rig_->ioPermission().grants, std::vector<std::int16_t>{0x3BC});
+    EXPECT_TRUE(rig_->settings().PortIoReady);
+    EXPECT_EQ(rig_->board().base(), 0x3BC);
+    EXPECT_TRUE(window_->mnuParallel().isChecked());
+    EXPECT_FALSE(window_->mnuUsb().isChecked());
+    EXPECT_EQ(window_->lblInterface().text(), "Parallel port 3BC hex");
+    const int framesBefore = rig_->board().framesStarted();
+    window_->ReadLoop();
+    EXPECT_GT(rig_->board().framesStarted(), framesBefore);
+    EXPECT_TRUE(window_->outputs().isLive(2));
+
+    // Cancelled: nothing changes.
+    window_->mnuParallel().trigger();
+    EXPECT_EQ(rig_->messages().initialTexts.back(), "3BC");
+    EXPECT_EQ(rig_->settings().PortAddress, 0x3BC);
+    EXPECT_TRUE(window_->mnuParallel().isChecked());
+
+    window_->MnuExit().trigger();
+    EXPECT_EQ(ReadFile(rig_->settingsFile()),
+              "Interface =  1 \r\nPort Address =  956 \r\nProductNumber =  0 \r\n");
+}
+
 TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {
     Load();
     rig_->settings().PortAddress = 632;
