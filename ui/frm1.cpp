@@ -29,7 +29,8 @@ PlotPanel::Config accelConfig() {
             {"2", "1.5", "1", "0.5", "0.25"},
             {2, 3, 4},
             {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin", "lblXmax",
-             "lblCursorX", "lblCursorY"}};
+             "lblCursorX", "lblCursorY"},
+            QStringLiteral("g")};
 }
 
 PlotPanel::Config inclConfig() {
@@ -38,7 +39,8 @@ PlotPanel::Config inclConfig() {
             {"180", "90", "30", "10"},
             {6, 7, 8},
             {"Picture2", "cmdPlotScale2", "lblPFS2", "LblYmid2", "LblNFS2", "lblXmin2", "lblXmax2",
-             "LblCursorX2", "LblCursorY2"}};
+             "LblCursorX2", "LblCursorY2"},
+            QStringLiteral("deg")};
 }
 }  // namespace
 
