@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quenlor {
@@ -9,7 +10,8 @@ inline constexpr const char* kAppTitle = "Quenlor_Eval_Rev_2";
 
 enum class MessageIcon { None, Warning, Critical, Information, Question };
 
-// Modal message boxes: with an OK button only, or a question with Yes and No.
+// Modal message boxes: with an OK button only, a question with Yes and No, or
+// a line of text to type with OK and Cancel.
 // Tests record the boxes instead of blocking on them.
 class MessageBoxes {
   public:
@@ -21,10 +23,16 @@ class MessageBoxes {
     }
     // True when the user answers Yes.
     bool ask(const std::string& text) { return askBox(text, kAppTitle); }
+    // The text typed, starting from `initial`; nothing when the user cancels.
+    std::optional<std::string> askText(const std::string& text, const std::string& initial) {
+        return askTextBox(text, kAppTitle, initial);
+    }
 
   protected:
     virtual void showBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
     virtual bool askBox(const std::string& text, const std::string& title) = 0;
+    virtual std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
+                                                  const std::string& initial) = 0;
 };
 
 }  // namespace quenlor

@@ -7,6 +7,8 @@ namespace quenlor {
 SimParallelBoard::SimParallelBoard(SimSensor& sensor) : sensor_(sensor) {}
 
 void SimParallelBoard::vbOut(std::int16_t port, std::int16_t value) {
+    if (accessDenied_)
+        return;
     // The status register is read-only; a write to it reaches no line.
     if (hasBase_ && port == statusPort())
         return;
@@ -21,7 +23,7 @@ void SimParallelBoard::vbOut(std::int16_t port, std::int16_t value) {
 }
 
 std::int16_t SimParallelBoard::vbInp(std::int16_t port) {
-    if (!hasBase_)
+    if (!hasBase_ || accessDenied_)
         return 0xFF;
     if (port == statusPort())
         return static_cast<std::int16_t>(kStatusOtherBits | (miso_ ? 0 : kStatusMiso));

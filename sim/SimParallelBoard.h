@@ -39,6 +39,12 @@ class SimParallelBoard : public PortIo, public IoPermission {
     // IoPermission
     void giveio(std::int16_t portAddress) override;
 
+    bool reaches(std::int16_t) override { return !accessDenied_; }
+
+    // Fault for the tests: the process may not reach the port, as without
+    // permission; writes are dropped and reads give 0xFF.
+    void denyAccess(bool denied = true) { accessDenied_ = denied; }
+
     // What the tests look at.
     bool hasBase() const { return hasBase_; }
     std::int16_t base() const { return base_; }
@@ -52,6 +58,7 @@ class SimParallelBoard : public PortIo, public IoPermission {
     void endFrame();
 
     SimSensor& sensor_;
+    bool accessDenied_ = false;
     bool hasBase_ = false;
     std::int16_t base_ = 0;
     std::int16_t lastData_ = 0;

@@ -18,6 +18,9 @@ class ParallelSpi {
     void ParSpiWord(std::int32_t word);
     std::int32_t ParSpiRead(std::int32_t address);
     void ParPortInit();
+    // True when the port at PortAddress can be reached at all; says nothing
+    // of a board behind it.
+    bool PortReachable() { return port_.reaches(settings_.PortAddress); }
 
   private:
     Settings& settings_;

@@ -5,6 +5,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.h
+    ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputValues.h
@@ -13,6 +15,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotState.h
+    ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/QtAppDirectory.cpp

@@ -10,11 +10,24 @@
 
 namespace quenlor {
 
+namespace {
+// Units of rows 1..8: SUPPLY_OUT, the three accelerations, TEMP_OUT, the three inclinations.
+const std::array<QString, 9> kUnits{QString(),
+                                    QStringLiteral("V"),
+                                    QStringLiteral("g"),
+                                    QStringLiteral("g"),
+                                    QStringLiteral("g"),
+                                    QStringLiteral("\u00B0C"),
+                                    QStringLiteral("deg"),
+                                    QStringLiteral("deg"),
+                                    QStringLiteral("deg")};
+}  // namespace
+
 OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Registers"), parent) {
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(3);
     auto* plotHeading = new QLabel(QStringLiteral("Plot"), this);
-    grid->addWidget(plotHeading, 0, 2, Qt::AlignCenter);
+    grid->addWidget(plotHeading, 0, 3, Qt::AlignCenter);
     for (std::size_t i = 1; i <= 8; ++i) {
         const int row = static_cast<int>(i);
         names_[i] = new QLabel(this);
@@ -27,14 +40,36 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         ticks_[i] = new QCheckBox(this);
         ticks_[i]->setObjectName(QStringLiteral("ck_%1").arg(i));
         grid->addWidget(names_[i], row, 0);
+        auto* unit = new QLabel(kUnits[i], this);
+        unit->setObjectName(QStringLiteral("lblUnit_%1").arg(i));
         grid->addWidget(values_[i], row, 1);
-        grid->addWidget(ticks_[i], row, 2, Qt::AlignCenter);
+        grid->addWidget(unit, row, 2);
+        grid->addWidget(ticks_[i], row, 3, Qt::AlignCenter);
     }
+    live_.fill(true);
     readButton_ = new QPushButton(QStringLiteral("Read"), this);
     readButton_->setObjectName(QStringLiteral("cmdReadData"));
     readButton_->setToolTip(QStringLiteral("Read the Output Registers"));
-    grid->addWidget(readButton_, 9, 0, 1, 3);
+    grid->addWidget(readButton_, 9, 0, 1, 4);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void OutputPanel::setLive(int i, bool live) {
+    const auto row = static_cast<std::size_t>(i);
+    if (live_[row] == live)
+        return;
+    live_[row] = live;
+    QLineEdit& box = *values_[row];
+    if (live) {
+        box.setPalette(QPalette());
+        box.setToolTip(QString());
+        return;
+    }
+    QPalette p = box.palette();
+    p.setColor(QPalette::Text, QColor(kStaleText));
+    p.setColor(QPalette::Base, QColor(kStaleBase));
+    box.setPalette(p);
+    box.setToolTip(QStringLiteral("Not a measurement: the interface is not working"));
 }
 
 void OutputPanel::changeEvent(QEvent* event) {

@@ -34,6 +34,14 @@ class OutputPanel : public QGroupBox {
     QCheckBox& ck(int i) { return *ticks_[static_cast<std::size_t>(i)]; }
     QPushButton& cmdReadData() { return *readButton_; }
 
+    // Marks row i's value as a measurement or as a number that is not one
+    // (greyed, with a tool tip); only a change touches the box.
+    void setLive(int i, bool live);
+    bool isLive(int i) const { return live_[static_cast<std::size_t>(i)]; }
+
+    static constexpr QRgb kStaleText = qRgb(150, 150, 150);
+    static constexpr QRgb kStaleBase = qRgb(226, 226, 226);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -48,6 +56,7 @@ class OutputPanel : public QGroupBox {
     std::array<QLabel*, 9> names_{};
     std::array<QLineEdit*, 9> values_{};
     std::array<QCheckBox*, 9> ticks_{};
+    std::array<bool, 9> live_{};
     QPushButton* readButton_;
     QPixmap background_;
     QString backgroundTitle_;

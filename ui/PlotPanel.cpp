@@ -1,7 +1,9 @@
 #include "ui/PlotPanel.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPixmap>
 #include <QVBoxLayout>
 
 #include "core/NumberFormat.h"
@@ -38,27 +40,24 @@ PlotPanel::PlotPanel(Config config, LocaleInfo& locale, QWidget* parent)
     top->addWidget(new QLabel(config_.unitCaption, this));
     top->addWidget(scaleButton_);
     top->addStretch();
+    top->addLayout(makeLegend());
+    top->addStretch();
     top->addWidget(new QLabel(QStringLiteral("Cursor"), this));
     top->addWidget(new QLabel(QStringLiteral("sample"), this));
     top->addWidget(cursorX_);
     top->addWidget(new QLabel(QStringLiteral("value"), this));
     top->addWidget(cursorY_);
 
-    auto* axis = new QVBoxLayout;
-    axis->addWidget(upper_, 0, Qt::AlignTop | Qt::AlignRight);
-    axis->addStretch();
-    axis->addWidget(middle_, 0, Qt::AlignRight);
-    axis->addStretch();
-    axis->addWidget(lower_, 0, Qt::AlignBottom | Qt::AlignRight);
-
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(makeLabel(n.xmin, QStringLiteral("0")));
+    bottom->addStretch();
+    bottom->addWidget(new QLabel(QStringLiteral("sample"), this));
     bottom->addStretch();
     bottom->addWidget(makeLabel(n.xmax, QStringLiteral("400")));
 
     auto* grid = new QGridLayout(this);
     grid->addLayout(top, 0, 0, 1, 2);
-    grid->addLayout(axis, 1, 0);
+    grid->addLayout(makeAxis(), 1, 0);
     grid->addWidget(picture_, 1, 1);
     grid->addLayout(bottom, 2, 1);
     grid->setColumnStretch(1, 1);
@@ -72,6 +71,55 @@ QLabel* PlotPanel::makeLabel(const QString& name, const QString& text) {
     auto* l = new QLabel(text, this);
     l->setObjectName(name);
     return l;
+}
+
+QLayout* PlotPanel::makeLegend() {
+    auto* legend = new QHBoxLayout;
+    const char* names[] = {"X", "Y", "Z"};
+    for (std::size_t c = 0; c < 3; ++c) {
+        QPixmap swatch(16, 3);
+        swatch.fill(QColor(kChannelColours[c]));
+        auto* line = new QLabel(this);
+        line->setPixmap(swatch);
+        auto* name =
+            makeLabel(QStringLiteral("lblLegend_%1").arg(c), QString::fromLatin1(names[c]));
+        name->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kChannelColours[c]).name()));
+        legend->addWidget(line);
+        legend->addWidget(name);
+        legend->addSpacing(6);
+    }
+    return legend;
+}
+
+QLayout* PlotPanel::makeAxis() {
+    const int width = axisWidth();
+    for (QLabel* l : {upper_, middle_, lower_}) {
+        // A fixed width: labels that widen with the scale would narrow the
+        // chart and stretch what is drawn on it.
+        l->setFixedWidth(width);
+        l->setAlignment(Qt::AlignRight);
+    }
+    auto* unit = makeLabel(config_.names.picture + QStringLiteral("Unit"), config_.unit);
+    unit->setFixedWidth(width);
+    unit->setAlignment(Qt::AlignRight);
+    auto* axis = new QVBoxLayout;
+    axis->addWidget(upper_, 0, Qt::AlignTop);
+    axis->addStretch();
+    axis->addWidget(unit);
+    axis->addWidget(middle_);
+    axis->addStretch();
+    axis->addWidget(lower_, 0, Qt::AlignBottom);
+    return axis;
+}
+
+int PlotPanel::axisWidth() const {
+    const QFontMetrics metrics(font());
+    int widest = metrics.horizontalAdvance(config_.unit);
+    for (const QString& caption : config_.cycle) {
+        widest = std::max(widest, metrics.horizontalAdvance(caption));
+        widest = std::max(widest, metrics.horizontalAdvance(general(-captionValue(caption))));
+    }
+    return widest + 4;
 }
 
 float PlotPanel::captionValue(const QString& text) const {

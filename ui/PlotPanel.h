@@ -28,6 +28,7 @@ class PlotPanel : public QGroupBox {
         QStringList cycle;            // scale button captions; the first is the initial one
         std::array<int, 3> channels;  // OutputValues entries of X, Y and Z
         Names names;
+        QString unit;  // of the vertical axis
     };
 
     PlotPanel(Config config, LocaleInfo& locale, QWidget* parent = nullptr);
@@ -58,6 +59,10 @@ class PlotPanel : public QGroupBox {
 
   private:
     QLabel* makeLabel(const QString& name, const QString& text);
+    QLayout* makeLegend();
+    QLayout* makeAxis();
+    // Wide enough for every range label the scale cycle gives.
+    int axisWidth() const;
     float captionValue(const QString& text) const;
     QString general(float value) const;
 

@@ -1,6 +1,7 @@
 #include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace quenlor {
@@ -34,6 +35,18 @@ bool QtMessageBoxes::askBox(const std::string& text, const std::string& title) {
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtMessageBoxes::askTextBox(const std::string& text,
+                                                      const std::string& title,
+                                                      const std::string& initial) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(
+        QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(text),
+        QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed.toStdString();
 }
 
 }  // namespace quenlor

@@ -57,11 +57,11 @@ StatusPanel::StatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("Status Reg
     grid->addLayout(buttons, static_cast<int>(kBits.size()), 0, 1, 2);
 }
 
-void StatusPanel::setBackground(QLabel& label, QRgb colour) {
+void StatusPanel::setBackground(QLabel& label, QRgb colour, QRgb text) {
     label.setAutoFillBackground(true);
     QPalette p = label.palette();
     p.setColor(QPalette::Window, QColor(colour));
-    p.setColor(QPalette::WindowText, Qt::black);
+    p.setColor(QPalette::WindowText, QColor(text));
     label.setPalette(p);
 }
 
@@ -75,9 +75,26 @@ void StatusPanel::ShowValue(std::int32_t value) {
         const bool set = (value & (1 << b)) != 0;
         const QRgb colour = set ? kBits[b].colour : kGreen;
         bits_[b]->setText(set ? QString::fromLatin1(kBits[b].whenSet) : QStringLiteral("OK"));
-        setBackground(*bits_[b], colour);
         colours_[b] = colour;
+        paintBit(b);
     }
+}
+
+void StatusPanel::setLive(bool live) {
+    if (live_ == live)
+        return;
+    live_ = live;
+    for (std::size_t b = 0; b < kBits.size(); ++b)
+        paintBit(b);
+}
+
+void StatusPanel::paintBit(std::size_t b) {
+    if (bits_[b]->text().isEmpty())  // nothing decoded yet
+        return;
+    if (live_)
+        setBackground(*bits_[b], colours_[b]);
+    else
+        setBackground(*bits_[b], kStale, kStaleText);
 }
 
 }  // namespace quenlor

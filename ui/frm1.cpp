@@ -9,6 +9,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "ui/PortAddressPrompt.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -18,6 +19,9 @@ namespace quenlor {
 namespace {
 const QString kRead = QStringLiteral("Read");
 const QString kStop = QStringLiteral("STOP");
+const QString kLinkStyle = QStringLiteral("QLabel { padding: 2px 8px; }");
+const QString kNoLinkStyle = QStringLiteral(
+    "QLabel { background: rgb(190, 0, 0); color: white; font-weight: bold; padding: 2px 8px; }");
 
 PlotPanel::Config accelConfig() {
     return {QStringLiteral("Acceleration"),
@@ -25,7 +29,8 @@ PlotPanel::Config accelConfig() {
             {"2", "1.5", "1", "0.5", "0.25"},
             {2, 3, 4},
             {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin", "lblXmax",
-             "lblCursorX", "lblCursorY"}};
+             "lblCursorX", "lblCursorY"},
+            QStringLiteral("g")};
 }
 
 PlotPanel::Config inclConfig() {
@@ -34,7 +39,8 @@ PlotPanel::Config inclConfig() {
             {"180", "90", "30", "10"},
             {6, 7, 8},
             {"Picture2", "cmdPlotScale2", "lblPFS2", "LblYmid2", "LblNFS2", "lblXmin2", "lblXmax2",
-             "LblCursorX2", "LblCursorY2"}};
+             "LblCursorX2", "LblCursorY2"},
+            QStringLiteral("deg")};
 }
 }  // namespace
 
@@ -50,6 +56,9 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
                            "bold; padding: 2px 8px; }"));
         statusBar()->addWidget(notice, 1);
     }
+    lblInterface_ = new QLabel(this);
+    lblInterface_->setObjectName(QStringLiteral("lblInterface"));
+    statusBar()->addPermanentWidget(lblInterface_);
 }
 
 frm1::~frm1() = default;
@@ -60,6 +69,9 @@ void frm1::buildMenus() {
     mnuUsb_ = mnuInterface_->addAction(QStringLiteral("Usb"));
     mnuUsb_->setObjectName(QStringLiteral("mnuUsb"));
     mnuUsb_->setCheckable(true);
+    mnuParallel_ = mnuInterface_->addAction(QStringLiteral("Parallel Port..."));
+    mnuParallel_->setObjectName(QStringLiteral("mnuParallel"));
+    mnuParallel_->setCheckable(true);
     mnuDatalog_ = menuBar()->addAction(QStringLiteral("Datalog"));
     mnuDatalog_->setObjectName(QStringLiteral("mnuDatalog"));
     mnuRegisters_ = menuBar()->addAction(QStringLiteral("Registers"));
@@ -72,6 +84,7 @@ void frm1::buildMenus() {
         mnuUsb_->setChecked(ctx_.settings.Interface == InterfaceUsb);
         mnuUsb_Click();
     });
+    connect(mnuParallel_, &QAction::triggered, this, &frm1::mnuParallel_Click);
     connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
     connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
     connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
@@ -112,6 +125,7 @@ std::string frm1::ClassifyOs(int platformId, double version, int build) {
 void frm1::Form_Load() {
     osName_ = ClassifyOs(ctx_.systemInfo.platformId(), ctx_.systemInfo.version(),
                          ctx_.systemInfo.build());
+    ntClass_ = osName_ == "WinXP" || osName_ == "WinNT";
     prepareInterface();
     setWindowTitle(QStringLiteral("Harnwick         ") + QString::fromLatin1(kAppTitle));
     accel_->Prepare();
@@ -131,12 +145,8 @@ void frm1::Form_Load() {
 void frm1::prepareInterface() {
     Settings& s = ctx_.settings;
     if (s.Interface == InterfaceParallel) {
-        if (osName_ == "WinXP" || osName_ == "WinNT") {
-            ctx_.ioDriver.InstallIoDriver();
-            ctx_.ioPermission.giveio(s.PortAddress);
-            s.PortIoReady = true;
-            ctx_.parallel.ParPortInit();
-        }
+        prepareParallelPort();
+        mnuParallel_->setChecked(true);
     } else if (s.Interface == InterfaceUsb) {
         if (osName_ == "Win95") {
             ctx_.messages.show("USB not available for Windows95");
@@ -159,10 +169,43 @@ void frm1::prepareInterface() {
     }
 }
 
+void frm1::prepareParallelPort() {
+    if (!ntClass_)
+        return;
+    ctx_.ioDriver.InstallIoDriver();
+    ctx_.ioPermission.giveio(ctx_.settings.PortAddress);
+    ctx_.settings.PortIoReady = true;
+    ctx_.parallel.ParPortInit();
+}
+
+void frm1::showInterfaceTicks() {
+    mnuUsb_->setChecked(ctx_.settings.Interface == InterfaceUsb);
+    mnuParallel_->setChecked(ctx_.settings.Interface == InterfaceParallel);
+}
+
 void frm1::showUsbSelect() {
     if (!usbSelect_)
         usbSelect_ = new frmUSBselect(ctx_.usbSelect, this, this);
     usbSelect_->showModal();
+}
+
+bool frm1::checkLink() {
+    const InterfaceLink now = InterfaceLink::Of(ctx_, ntClass_, running());
+    if (linkShown_ && now == link_)
+        return linkWorking_;
+    link_ = now;
+    linkShown_ = true;
+    linkWorking_ = now.working();
+    lblInterface_->setText(QString::fromStdString(
+        now.describe(ctx_.usb.UsbSelectedCard, ctx_.locale.decimalSeparator())));
+    lblInterface_->setStyleSheet(linkWorking_ ? kLinkStyle : kNoLinkStyle);
+    if (!linkWorking_) {
+        // A value read before stays on show, but it is no longer live.
+        for (int i = 1; i <= 8; ++i)
+            outputs_->setLive(i, false);
+        status_->setLive(false);
+    }
+    return linkWorking_;
 }
 
 bool frm1::yield() {
@@ -189,6 +232,8 @@ void frm1::cmdReadData_Click() {
         return;
     if (running())
         ReadLoop();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::ReadLoop() {
@@ -201,6 +246,7 @@ void frm1::ReadLoop() {
                 ShowValue(outputs_->txtReadReg(i),
                           QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
                 outputValues_[static_cast<std::size_t>(i)] = scaled;
+                outputs_->setLive(i, checkLink());
                 if (!yield())
                     return;
             }
@@ -230,6 +276,7 @@ void frm1::WaitForDataReady() {
     do {
         ctx_.registers.ReadRegister(DIAG_STAT);
         ready = (ctx_.registers.RegisterReadResult.Value & 128) / 128;
+        checkLink();
         if (!yield())
             return;
     } while (ready == 0 && running());
@@ -246,7 +293,9 @@ void frm1::PlotDataPointsIy(const OutputValueArray& yvalue, float& hipk, float& 
 void frm1::ReadStatus() {
     status_->ShowNames();
     ctx_.registers.ReadRegister(DIAG_STAT);
-    status_->ShowValue(ctx_.registers.RegisterReadResult.Value);
+    const std::int32_t value = ctx_.registers.RegisterReadResult.Value;
+    status_->setLive(checkLink());
+    status_->ShowValue(value);
     yield();
 }
 
@@ -262,7 +311,21 @@ void frm1::mnuUsb_Click() {
         return;
     const bool ready = ctx_.usb.UsbReady();
     ctx_.settings.Interface = ready ? InterfaceUsb : InterfaceNone;
-    mnuUsb_->setChecked(ready);
+    showInterfaceTicks();
+    checkLink();
+}
+
+void frm1::mnuParallel_Click() {
+    showInterfaceTicks();  // a click alone must not move the tick
+    const auto address = AskPortAddress(ctx_.messages, ctx_.settings.PortAddress);
+    if (!address || closing_)
+        return;
+    ctx_.settings.PortAddress = *address;
+    ctx_.settings.Interface = InterfaceParallel;
+    // As the load prepares it: from here on the port is the one in use.
+    prepareParallelPort();
+    showInterfaceTicks();
+    checkLink();
 }
 
 void frm1::mnuDatalog_Click() {
@@ -271,6 +334,8 @@ void frm1::mnuDatalog_Click() {
     window->exec();
     if (window)
         window->deleteLater();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::mnuRegisters_Click() {
@@ -278,6 +343,8 @@ void frm1::mnuRegisters_Click() {
     if (!manualReg_)
         manualReg_ = new frmManualReg(ctx_.registerWindow, this, this);
     manualReg_->exec();
+    if (!closing_)
+        checkLink();
 }
 
 void frm1::MnuExit_Click() {

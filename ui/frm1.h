@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <string>
 
+#include "ui/InterfaceLink.h"
 #include "ui/OutputPanel.h"
 #include "ui/OutputValues.h"
 #include "ui/PlotPanel.h"
@@ -41,6 +42,7 @@ class frm1 : public QMainWindow {
 
     void cmdReadData_Click();
     void mnuUsb_Click();
+    void mnuParallel_Click();
     void mnuDatalog_Click();
     void mnuRegisters_Click();
     void MnuExit_Click();
@@ -56,9 +58,12 @@ class frm1 : public QMainWindow {
     PlotPanel& inclPlot() { return *incl_; }
     QMenu& mnuInterface() { return *mnuInterface_; }
     QAction& mnuUsb() { return *mnuUsb_; }
+    QAction& mnuParallel() { return *mnuParallel_; }
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
     QAction& MnuExit() { return *mnuExit_; }
+    // The status bar's field naming what the program talks to.
+    QLabel& lblInterface() { return *lblInterface_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
 
@@ -69,7 +74,13 @@ class frm1 : public QMainWindow {
     void buildMenus();
     void buildLayout();
     void prepareInterface();
+    void prepareParallelPort();
+    void showInterfaceTicks();
     void showUsbSelect();
+    // Takes the interface's state; on a change names it in the status bar and
+    // greys every value shown when reads are no longer measurements. True
+    // while they are.
+    bool checkLink();
     // Runs pending events; false when the program is ending meanwhile.
     bool yield();
     bool running() const;
@@ -80,13 +91,19 @@ class frm1 : public QMainWindow {
     std::string osName_;
     OutputValueArray outputValues_{};
     bool closing_ = false;
+    bool ntClass_ = false;
+    InterfaceLink link_;
+    bool linkWorking_ = false;
+    bool linkShown_ = false;
 
     OutputPanel* outputs_;
     StatusPanel* status_;
     PlotPanel* accel_;
     PlotPanel* incl_;
+    QLabel* lblInterface_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
+    QAction* mnuParallel_ = nullptr;
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
     QAction* mnuExit_ = nullptr;

@@ -48,6 +48,10 @@ frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frameBufferSetup);
     layout->addLayout(buttons);
+    // Sized before its first showing: that showing runs the search and its
+    // message boxes, during which X11 reports back the size the native window
+    // was made at, and Qt takes it (a child widget's default, 100 x 30).
+    resize(sizeHint());
 
     mainWindow_.place(*this);
 }

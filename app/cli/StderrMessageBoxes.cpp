@@ -31,4 +31,11 @@ bool StderrMessageBoxes::askBox(const std::string& text, const std::string&) {
     return false;
 }
 
+std::optional<std::string> StderrMessageBoxes::askTextBox(const std::string& text,
+                                                          const std::string&, const std::string&) {
+    ++count_;
+    std::cerr << "quenlor-cli: " << OneLine(text) << " (nothing typed)" << std::endl;
+    return std::nullopt;
+}
+
 }  // namespace quenlor

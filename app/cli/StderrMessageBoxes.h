@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/MessageBoxes.h"
@@ -20,6 +21,8 @@ class StderrMessageBoxes : public MessageBoxes {
   protected:
     void showBox(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool askBox(const std::string& text, const std::string& title) override;
+    std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
+                                          const std::string& initial) override;
 
   private:
     int count_ = 0;

@@ -23,6 +23,10 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::function<void(const Box&)> onShow;
     // The answers to the questions asked, in order; No once they run out.
     std::vector<bool> answers;
+    // The texts typed into the text questions, in order; Cancel once they run out.
+    std::vector<std::string> typed;
+    // The starting text of every text question asked.
+    std::vector<std::string> initialTexts;
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
@@ -45,6 +49,14 @@ class RecordingMessageBoxes : public MessageBoxes {
                 return b.icon == MessageIcon::Question;
             }));
         return asked <= answers.size() && answers[asked - 1];
+    }
+    std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
+                                          const std::string& initial) override {
+        showBox(text, title, MessageIcon::Question);
+        initialTexts.push_back(initial);
+        if (initialTexts.size() > typed.size())
+            return std::nullopt;
+        return typed[initialTexts.size() - 1];
     }
 };
 

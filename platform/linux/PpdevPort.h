@@ -33,6 +33,9 @@ class PpdevPort : public PortIo, public IoPermission {
     void giveio(std::int16_t portAddress) override;
     void vbOut(std::int16_t port, std::int16_t value) override;
     std::int16_t vbInp(std::int16_t port) override;
+    bool reaches(std::int16_t baseAddress) override {
+        return fd_ >= 0 && base_ == static_cast<std::uint16_t>(baseAddress);
+    }
 
     // The claimed device ("/dev/parport0"), empty without access.
     const std::string& device() const { return device_; }

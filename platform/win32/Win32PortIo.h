@@ -25,6 +25,7 @@ class Win32PortIo : public PortIo {
 
     void vbOut(std::int16_t port, std::int16_t value) override;
     std::int16_t vbInp(std::int16_t port) override;
+    bool reaches(std::int16_t) override { return ready(); }
 
   private:
     using OutFunction = void(__stdcall*)(std::int16_t, std::int16_t);

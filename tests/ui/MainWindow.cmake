@@ -5,3 +5,9 @@ target_link_libraries(quenlor_main_window_tests PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_main_window_tests
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+# Shows the main window on a real (or virtual) display after a card failure and
+# saves its image: the screenshot in docs/screenshots comes from here.
+add_executable(quenlor_main_window_failure_shot ${CMAKE_CURRENT_LIST_DIR}/frm1FailureShot.cpp)
+target_link_libraries(quenlor_main_window_failure_shot PRIVATE
+    quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
 
 #include "platform/fake/FakeLocaleInfo.h"
@@ -18,7 +19,8 @@ class PlotPanelTest : public ::testing::Test {
                   {"2", "1.5", "1", "0.5", "0.25"},
                   {2, 3, 4},
                   {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin",
-                   "lblXmax", "lblCursorX", "lblCursorY"}},
+                   "lblXmax", "lblCursorX", "lblCursorY"},
+                  QStringLiteral("g")},
                  locale_) {
         panel_.resize(500, 260);
         panel_.show();
@@ -63,6 +65,19 @@ class PlotPanelTest : public ::testing::Test {
     PlotPanel panel_;
     OutputValueArray values_{};
 };
+
+// The range labels beside the chart change width with the scale; the chart
+// must not, or everything drawn so far is stretched.
+TEST_F(PlotPanelTest, ChartKeepsItsWidthThroughTheScaleCycle) {
+    QApplication::processEvents();
+    const int width = panel_.picture().width();
+    for (int click = 0; click < 5; ++click) {
+        panel_.ScaleClick();
+        Pass(0, 0, 0);
+        QApplication::processEvents();  // the layout runs from a posted request
+        EXPECT_EQ(panel_.picture().width(), width) << panel_.scaleButton().text().toStdString();
+    }
+}
 
 TEST_F(PlotPanelTest, FirstPassDrawsFromTheOriginInChannelColours) {
     Pass(1.0f, -1.0f, 0.5f);

@@ -184,6 +184,41 @@ TEST_F(frm1Test, ParallelPortIsPreparedOnNtOnly) {
     EXPECT_FALSE(rig_->settings().PortIoReady);
 }
 
+TEST_F(frm1Test, ParallelPortChosenInTheMenuIsPreparedAtOnceAndSavedAtExit) {
+    Load({InterfaceUsb, true, false});
+    rig_->messages().clear();
+    rig_->messages().typed = {"37X", " 3bc "};  // a typing error, then the address
+    window_->mnuParallel().trigger();
+    ASSERT_EQ(rig_->messages().boxes.size(), 3u);
+    EXPECT_EQ(rig_->messages().boxes[1].text,
+              "\"37X\" is not a port address: type 1 to 4 hex digits, such as 378.");
+    EXPECT_EQ(rig_->messages().initialTexts, (std::vector<std::string>{"378", "37X"}));
+    EXPECT_EQ(rig_->settings().Interface, InterfaceParallel);
+    EXPECT_EQ(rig_->settings().PortAddress, 0x3BC);
+    // Prepared as the load prepares it on an NT-class system.
+    EXPECT_GT(rig_->registry().opens, 0);
+    EXPECT_EQ(rig_->ioPermission().grants, std::vector<std::int16_t>{0x3BC});
+    EXPECT_TRUE(rig_->settings().PortIoReady);
+    EXPECT_EQ(rig_->board().base(), 0x3BC);
+    EXPECT_TRUE(window_->mnuParallel().isChecked());
+    EXPECT_FALSE(window_->mnuUsb().isChecked());
+    EXPECT_EQ(window_->lblInterface().text(), "Parallel port 3BC hex");
+    const int framesBefore = rig_->board().framesStarted();
+    window_->ReadLoop();
+    EXPECT_GT(rig_->board().framesStarted(), framesBefore);
+    EXPECT_TRUE(window_->outputs().isLive(2));
+
+    // Cancelled: nothing changes.
+    window_->mnuParallel().trigger();
+    EXPECT_EQ(rig_->messages().initialTexts.back(), "3BC");
+    EXPECT_EQ(rig_->settings().PortAddress, 0x3BC);
+    EXPECT_TRUE(window_->mnuParallel().isChecked());
+
+    window_->MnuExit().trigger();
+    EXPECT_EQ(ReadFile(rig_->settingsFile()),
+              "Interface =  1 \r\nPort Address =  956 \r\nProductNumber =  0 \r\n");
+}
+
 TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {
     Load();
     rig_->settings().PortAddress = 632;
@@ -327,6 +362,73 @@ TEST_F(frm1Test, ClearCommandsTheSensorAndShowsTheRegisterAfterwards) {
     EXPECT_EQ(Count(wire_.str(), "sent BF"), 0);
     EXPECT_EQ(window_->status().LbLAbit(3).text(), "OK");
     EXPECT_EQ(window_->status().LbLAbit(0).text(), "OK");
+}
+
+// A card that stops answering: the status bar says so at once, and what is on
+// show keeps its numbers but greys out until it is read anew.
+TEST_F(frm1Test, CardFailureGreysTheReadingsAndTheStatusBarSaysSo) {
+    Load();
+    const QLabel& field = window_->lblInterface();
+    EXPECT_EQ(field.text(), "USB card Ezusb-0, Tarrow, rev 1.5, USB 2");
+    for (int i = 1; i <= 8; ++i)
+        EXPECT_TRUE(window_->outputs().isLive(i)) << i;
+    EXPECT_TRUE(window_->status().isLive());
+
+    rig_->card().failAllRequests(0, kIoctlBulkRead);
+    window_->ReadLoop();
+    EXPECT_EQ(rig_->messages().texts(), std::vector<std::string>{"Error Reading SPI"});
+    EXPECT_EQ(field.text(), "Card not answering");
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_FALSE(window_->outputs().isLive(i)) << i;
+        EXPECT_FALSE(window_->outputs().txtReadReg(i).text().isEmpty()) << i;
+        EXPECT_EQ(window_->outputs().txtReadReg(i).palette().color(QPalette::Text),
+                  QColor(OutputPanel::kStaleText));
+    }
+    EXPECT_FALSE(window_->status().isLive());
+    EXPECT_EQ(window_->status().LbLAbit(0).text(), "OK");
+    EXPECT_EQ(window_->status().LbLAbit(0).palette().color(QPalette::Window),
+              QColor(StatusPanel::kStale));
+
+    // Chosen again: the field follows at once, each value when it is read again.
+    rig_->card().clearFaults(0);
+    UiRig::CloseModalSoon(50);
+    window_->mnuUsb().trigger();
+    EXPECT_EQ(field.text(), "USB card Ezusb-0, Tarrow, rev 1.5, USB 2");
+    EXPECT_FALSE(window_->outputs().isLive(3));
+    window_->outputs().ck(3).setChecked(false);
+    window_->ReadLoop();
+    EXPECT_TRUE(window_->outputs().isLive(2));
+    EXPECT_FALSE(window_->outputs().isLive(3));  // not read: still the old number
+    EXPECT_FALSE(window_->status().isLive());
+    window_->ReadStatus();
+    EXPECT_TRUE(window_->status().isLive());
+    EXPECT_EQ(window_->status().LbLAbit(0).palette().color(QPalette::Window),
+              QColor(StatusPanel::kGreen));
+}
+
+TEST_F(frm1Test, WithoutAWorkingInterfaceReadingsAreGreyAndARunningLoopSaysSo) {
+    Load({InterfaceNone, true, false});
+    EXPECT_EQ(window_->lblInterface().text(), "No interface");
+    EXPECT_FALSE(window_->outputs().isLive(5));
+    EXPECT_FALSE(window_->status().isLive());
+    QString whileReading;
+    QTimer::singleShot(20, window_.get(), [&] {
+        whileReading = window_->lblInterface().text();
+        ReadButton().click();
+    });
+    ReadButton().click();
+    EXPECT_EQ(whileReading, "No interface \u2014 the read loop measures nothing");
+    EXPECT_EQ(window_->lblInterface().text(), "No interface");
+
+    Build({InterfaceParallel, false, false});
+    rig_->board().denyAccess();
+    window_->Form_Load();
+    EXPECT_EQ(window_->lblInterface().text(), "Parallel port 378 hex not reachable");
+    EXPECT_FALSE(window_->outputs().isLive(1));
+    rig_->board().denyAccess(false);
+    window_->ReadLoop();
+    EXPECT_EQ(window_->lblInterface().text(), "Parallel port 378 hex");
+    EXPECT_TRUE(window_->outputs().isLive(1));
 }
 
 // Every pixel of the group outside its rows, as a plain group box of the same

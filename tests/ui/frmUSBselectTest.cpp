@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -192,6 +193,20 @@ TEST_F(UsbSelectTest, BuiltBeforeTheMainWindowAppearsItIsPlacedAtItsFirstShowing
     dialog.show();
     EXPECT_EQ(dialog.pos(), QPoint(300, 250));
     dialog.hide();
+}
+
+// At start-up the window is built as a child of the hidden main window, and
+// its search runs a message box while it is being shown. The native window
+// is made at the widget's size of that moment; X11 reports that size back
+// during the box and Qt takes it, so a window made at a child widget's
+// default size (100 x 30) stayed that small.
+TEST_F(UsbSelectTest, ItsNativeWindowIsMadeAtItsNormalSize) {
+    QWidget main;
+    frmUSBselect dialog(rig.ctx().usbSelect, &main, &main);
+    dialog.winId();
+    const QSize made = dialog.windowHandle()->geometry().size();
+    EXPECT_GE(made.width(), dialog.sizeHint().width());
+    EXPECT_GE(made.height(), dialog.sizeHint().height());
 }
 
 TEST_F(UsbSelectTest, CloseBoxOnlyHidesWhileTheMainWindowIsUp) {
