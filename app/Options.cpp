@@ -41,6 +41,26 @@ std::string Refusal(const Options& o, bool traceLimitGiven) {
     return {};
 }
 
+// The options whose value is kept as it is typed.
+std::string* TextOption(Options& o, const std::string& name) {
+    if (name == "--sim-trace")
+        return &o.simTrace;
+    if (name == "--sim-state")
+        return &o.simState;
+    if (name == "--screenshot")
+        return &o.screenshot;
+    return nullptr;
+}
+
+bool ParseSeed(const std::string& text, std::optional<std::uint32_t>& seed) {
+    std::uint32_t n = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
+        return false;
+    seed = n;
+    return true;
+}
+
 }  // namespace
 
 std::optional<Options> Options::Parse(const std::vector<std::string>& args, std::string& error) {
@@ -70,26 +90,17 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
             o.simulate = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
-        } else if (a == "--sim-trace") {
-            if (!value(o.simTrace))
-                return std::nullopt;
-        } else if (a == "--sim-state") {
-            if (!value(o.simState))
+        } else if (std::string* text = TextOption(o, a)) {
+            if (!value(*text))
                 return std::nullopt;
         } else if (a == "--sim-seed") {
             std::string seed;
             if (!value(seed))
                 return std::nullopt;
-            std::uint32_t n = 0;
-            const auto r = std::from_chars(seed.data(), seed.data() + seed.size(), n);
-            if (r.ec != std::errc() || r.ptr != seed.data() + seed.size()) {
+            if (!ParseSeed(seed, o.simSeed)) {
                 error = "--sim-seed needs a whole number";
                 return std::nullopt;
             }
-            o.simSeed = n;
-        } else if (a == "--screenshot") {
-            if (!value(o.screenshot))
-                return std::nullopt;
         } else if (a == "--sim-trace-limit") {
             if (!number(o.simTraceLimitMb, 1,
                         "--sim-trace-limit needs a whole number of megabytes, at least 1"))

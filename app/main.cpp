@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/Application.h"
 #include "app/Options.h"
@@ -48,6 +49,27 @@ int keepSimState(const std::string& path, quenlor::SimBackends* sim,
     return failStart(console, messages, "quenlor-eval: cannot write the simulator state " + path);
 }
 
+// Options refused, or help asked for: the exit status once it is told.
+std::optional<int> refuseOrHelp(const std::optional<quenlor::Options>& options,
+                                const std::string& error, char* program,
+                                const quenlor::ConsoleStreams& console) {
+    if (!options) {
+        const std::string text = "quenlor-eval: " + error + "\n\n" + quenlor::Options::HelpText();
+        std::cerr << text << std::flush;
+        if (!console.error)
+            showBeforeStart(program, text, quenlor::MessageIcon::Critical);
+        return 2;
+    }
+    if (options->help) {
+        std::cout << quenlor::Options::HelpText() << std::flush;
+        if (!console.output)
+            showBeforeStart(program, quenlor::Options::HelpText(),
+                            quenlor::MessageIcon::Information);
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,20 +82,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = quenlor::Options::Parse(args, error);
-    if (!options) {
-        const std::string text = "quenlor-eval: " + error + "\n\n" + quenlor::Options::HelpText();
-        std::cerr << text << std::flush;
-        if (!console.error)
-            showBeforeStart(argv[0], text, quenlor::MessageIcon::Critical);
-        return 2;
-    }
-    if (options->help) {
-        std::cout << quenlor::Options::HelpText() << std::flush;
-        if (!console.output)
-            showBeforeStart(argv[0], quenlor::Options::HelpText(),
-                            quenlor::MessageIcon::Information);
-        return 0;
-    }
+    if (const auto status = refuseOrHelp(options, error, argv[0], console))
+        return *status;
 
     // Qt's own event dispatcher: the read loop yields 17 times a pass, and
     // GLib's costs more system calls per yield. A QT_NO_GLIB set by the user

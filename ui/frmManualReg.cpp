@@ -76,7 +76,7 @@ frmManualReg::frmManualReg(RegisterWindowContext& ctx, QWidget* mainWindow, QWid
     Form_Load(mainWindow);
 }
 
-void frmManualReg::BuildControls() {
+QGroupBox* frmManualReg::BuildRegisterGroup() {
     auto* groupReg = new QGroupBox("Register Read/Write", this);
     groupReg->setObjectName("frameRegister");
     cmboRegister = new QComboBox(groupReg);
@@ -109,7 +109,10 @@ void frmManualReg::BuildControls() {
     regGrid->addWidget(MakeLabel(groupReg, "lblRegVal", "Deci. Value", txtRegVal), 7, 0);
     regGrid->addWidget(txtRegVal, 7, 1);
     regGrid->setRowStretch(8, 1);
+    return groupReg;
+}
 
+QGroupBox* frmManualReg::BuildUserGroup() {
     auto* groupUser = new QGroupBox("User Registers (Hex Values)", this);
     groupUser->setObjectName("frameUserReg");
     cmdReadAllReg = MakeButton(groupUser, "cmdReadAllReg", "Read");
@@ -134,7 +137,12 @@ void frmManualReg::BuildControls() {
     auto* userBox = new QVBoxLayout(groupUser);
     userBox->addLayout(userButtons);
     userBox->addWidget(txtUserReg, 1);
+    return groupUser;
+}
 
+void frmManualReg::BuildControls() {
+    QGroupBox* groupReg = BuildRegisterGroup();
+    QGroupBox* groupUser = BuildUserGroup();
     cmdUpdateFlash = MakeButton(this, "cmdUpdateFlash", "Update Flash");
     LineFlash = new QFrame(this);
     LineFlash->setObjectName("LineFlash");

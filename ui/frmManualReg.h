@@ -73,6 +73,8 @@ class frmManualReg : public QDialog {
 
   private:
     void BuildControls();
+    QGroupBox* BuildRegisterGroup();
+    QGroupBox* BuildUserGroup();
     void Form_Load(QWidget* mainWindow);
     void ListRegisters();
     void ShowReadResult();

@@ -1,6 +1,5 @@
 #include "app/cli/CliStack.h"
 
-#include <chrono>
 #include <iostream>
 
 #include "core/SettingsFile.h"
@@ -8,15 +7,6 @@
 namespace quenlor {
 
 namespace {
-
-// The pauses last as asked from a deadline on the monotonic clock, so a
-// command-line call needs no calibration pause at its start.
-void DeadlineSpin(std::int32_t steps, std::int32_t) {
-    using Clock = std::chrono::steady_clock;
-    const auto end = Clock::now() + std::chrono::microseconds(10) * steps;
-    while (Clock::now() < end) {
-    }
-}
 
 std::string Hex(int value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -34,12 +24,17 @@ CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& sea
     : backends(backends),
       messages(messages),
       seams(seams),
-      delay(settings, seams, seams, DeadlineSpin),
-      usb(backends.usbDriver(), messages),
-      usbSpi(usb, settings),
-      parallel(settings, backends.portIo(), delay),
-      registers(settings, registerTable, usbSpi, parallel, delay),
-      ioDriver(backends.registry(), backends.processes(), seams, messages) {
+      // The pauses end at their deadline on the monotonic clock, so a call
+      // needs no calibration pause at its start.
+      stack(backends, {messages, seams, seams, seams}),
+      settings(stack.settings()),
+      delay(stack.delay()),
+      registerTable(stack.registerTable()),
+      usb(stack.usb()),
+      usbSpi(stack.usbSpi()),
+      parallel(stack.parallel()),
+      registers(stack.registers()),
+      ioDriver(stack.ioDriver()) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }

@@ -4,16 +4,9 @@
 
 #include "app/cli/CliOptions.h"
 #include "app/cli/ConsoleSeams.h"
-#include "core/Delay.h"
-#include "core/Settings.h"
 #include "platform/Backends.h"
 #include "platform/MessageBoxes.h"
-#include "portio/IoDriverInstaller.h"
-#include "regmap/RegisterTable.h"
-#include "spi/ParallelSpi.h"
-#include "spi/RegisterAccess.h"
-#include "usb/EzUsbAccess.h"
-#include "usb/UsbSpiCard.h"
+#include "stack/SensorStack.h"
 
 namespace quenlor {
 
@@ -34,14 +27,16 @@ class CliStack {
     Backends& backends;
     MessageBoxes& messages;
     ConsoleSeams& seams;
-    Settings settings;
-    Delay delay;
-    RegisterTable registerTable;
-    EzUsbAccess usb;
-    UsbSpiCard usbSpi;
-    ParallelSpi parallel;
-    RegisterAccess registers;
-    IoDriverInstaller ioDriver;
+    // The program's one object stack; the names below are its parts.
+    SensorStack stack;
+    Settings& settings;
+    Delay& delay;
+    RegisterTable& registerTable;
+    EzUsbAccess& usb;
+    UsbSpiCard& usbSpi;
+    ParallelSpi& parallel;
+    RegisterAccess& registers;
+    IoDriverInstaller& ioDriver;
 
   private:
     int OpenUsb(const CliOptions& options);
