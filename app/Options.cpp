@@ -93,12 +93,9 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
         } else if (std::string* text = TextOption(o, a)) {
             if (!value(*text))
                 return std::nullopt;
-        } else if (a == "--sim-seed") {
-            std::string seed;
-            if (!value(seed))
-                return std::nullopt;
-            if (!ParseSeed(seed, o.simSeed)) {
-                error = "--sim-seed needs a whole number";
+        } else if (std::string seed; a == "--sim-seed") {
+            if (!value(seed) || !ParseSeed(seed, o.simSeed)) {
+                error = error.empty() ? "--sim-seed needs a whole number" : error;
                 return std::nullopt;
             }
         } else if (a == "--sim-trace-limit") {
