@@ -170,8 +170,17 @@ struct Model {
             return false;
         const std::size_t length = s.empty() ? 0 : s[0];
         text.clear();
-        for (std::size_t i = 2; i < length && i < s.size(); i += 2)
-            text.push_back(static_cast<char>(s[i]));
+        // Each character is the low byte of its UTF-16 unit, a Latin-1
+        // character, which the program's texts hold as UTF-8.
+        for (std::size_t i = 2; i < length && i < s.size(); i += 2) {
+            const unsigned c = s[i];
+            if (c < 0x80) {
+                text.push_back(static_cast<char>(c));
+            } else {
+                text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+                text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            }
+        }
         return true;
     }
     bool BoardInfo(const Card& c, quenlor::UsbCardRecord& r) {
