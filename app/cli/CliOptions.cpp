@@ -142,14 +142,14 @@ bool ParseGlobal(const std::vector<std::string>& args, std::size_t& i, CliOption
 
 // A command's own option at args[i]; false with `error` when it has none of that name.
 bool ParseCommandOption(const std::vector<std::string>& args, std::size_t& i,
-                        const CommandSpec& spec, CliOptions& o, std::string& error) {
+                        const CommandSpec& command, CliOptions& o, std::string& error) {
     const std::string& a = args[i];
-    if (Listed(spec.flagOptions, a)) {
+    if (Listed(command.flagOptions, a)) {
         o.flags.insert(a);
         return true;
     }
-    if (!Listed(spec.valueOptions, a)) {
-        error = "unknown option " + a + " for " + std::string(spec.name);
+    if (!Listed(command.valueOptions, a)) {
+        error = "unknown option " + a + " for " + std::string(command.name);
         return false;
     }
     if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -160,7 +160,7 @@ bool ParseCommandOption(const std::vector<std::string>& args, std::size_t& i,
     return true;
 }
 
-bool CheckCombination(const CliOptions& o, const CommandSpec* spec, std::string& error) {
+bool CheckCombination(const CliOptions& o, const CommandSpec* command, std::string& error) {
     if (!o.simulate && (!o.simTrace.empty() || !o.simState.empty() || o.simSeed || o.simRate)) {
         error = "--sim-trace, --sim-state, --sim-seed and --sim-rate need --simulate";
         return false;
@@ -175,12 +175,12 @@ bool CheckCombination(const CliOptions& o, const CommandSpec* spec, std::string&
     }
     if (o.help || o.version)
         return true;
-    if (spec == nullptr) {
+    if (command == nullptr) {
         error = "no command given";
         return false;
     }
-    if (o.args.size() < spec->minArgs || o.args.size() > spec->maxArgs) {
-        error = "usage: quenlor-cli " + std::string(spec->usage);
+    if (o.args.size() < command->minArgs || o.args.size() > command->maxArgs) {
+        error = "usage: quenlor-cli " + std::string(command->usage);
         return false;
     }
     return true;
@@ -196,7 +196,7 @@ const std::string* CliOptions::Value(const std::string& option) const {
 std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args,
                                             std::string& error) {
     CliOptions o;
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* command = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool global = false;
@@ -207,15 +207,15 @@ std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args
         if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a.size() > 1 && a[0] == '-') {
-            if (spec == nullptr) {
+            if (command == nullptr) {
                 error = "unknown option " + a;
                 return std::nullopt;
             }
-            if (!ParseCommandOption(args, i, *spec, o, error))
+            if (!ParseCommandOption(args, i, *command, o, error))
                 return std::nullopt;
-        } else if (spec == nullptr) {
-            spec = FindCommand(a);
-            if (spec == nullptr) {
+        } else if (command == nullptr) {
+            command = FindCommand(a);
+            if (command == nullptr) {
                 error = "unknown command " + a;
                 return std::nullopt;
             }
@@ -224,15 +224,15 @@ std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args
             o.args.push_back(a);
         }
     }
-    if (!CheckCombination(o, spec, error))
+    if (!CheckCombination(o, command, error))
         return std::nullopt;
     return o;
 }
 
 std::string CliOptions::HelpText(const std::string& command) {
-    if (const CommandSpec* spec = FindCommand(command); spec != nullptr && !command.empty())
-        return "Usage: quenlor-cli [SENSOR OPTIONS] " + std::string(spec->usage) + "\n\n" +
-               std::string(spec->help);
+    if (const CommandSpec* found = FindCommand(command); found != nullptr && !command.empty())
+        return "Usage: quenlor-cli [SENSOR OPTIONS] " + std::string(found->usage) + "\n\n" +
+               std::string(found->help);
     std::string text =
         "Usage: quenlor-cli [SENSOR OPTIONS] COMMAND [ARGUMENTS]\n"
         "\n"
