@@ -1,4 +1,5 @@
 #include "ui/UsbManualPanel.h"
+#include "ui/UsbButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -31,13 +32,6 @@ QLineEdit* Box(const QString& name, QWidget* parent, int width, bool readOnly,
     box->setMinimumWidth(width);
     box->setText(text);
     return box;
-}
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ui/UsbSpiPanel.h"
+#include "ui/UsbButton.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,13 +14,6 @@
 namespace quenlor {
 
 namespace {
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 std::uint8_t BitOf(int cs) {
     return static_cast<std::uint8_t>(1u << (cs + 1));

@@ -3,6 +3,7 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.h
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModalRun.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbButton.h
     ${CMAKE_CURRENT_LIST_DIR}/UsbCardTable.h
     ${CMAKE_CURRENT_LIST_DIR}/UsbCardTable.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UsbCardSelection.h

@@ -11,19 +11,13 @@
 
 #include "core/NumberFormat.h"
 #include "ui/ModalRun.h"
+#include "ui/UsbButton.h"
 
 namespace quenlor {
 
 namespace {
 
 const char* const kNeedCard = "Please Select a Buffer first";
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 bool NothingOnScreen() {
     const QWidgetList windows = QApplication::topLevelWidgets();

@@ -7,20 +7,10 @@
 #include <QVBoxLayout>
 
 #include "ui/ModalRun.h"
+#include "ui/UsbButton.h"
 #include "ui/frmUSBdebug.h"
 
 namespace quenlor {
-
-namespace {
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-}  // namespace
 
 frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* parent)
     : QDialog(parent),
