@@ -56,7 +56,7 @@ void Application::Main() {
     settings_.UsbSpiBits = 120;
     settings_.UsbSpiDelay = 25;
     settings_.Interface = InterfaceNone;
-    LoadSettings(settings_, appDir_.path());
+    LoadSettings(settings_, appDir_.settingsSource(kSettingsFileName));
 
     message_->txtMsg().setPlainText(QStringLiteral(" "));
     message_->hide();

@@ -10,6 +10,7 @@ namespace quenlor {
 struct Options {
     bool simulate = false;
     bool help = false;
+    bool version = false;
     std::string simTrace;     // empty: no bus trace
     std::string screenshot;   // empty: no screenshot
     int screenshotMs = 3000;  // how long the read loop runs before the grab

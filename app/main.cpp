@@ -8,6 +8,7 @@
 #include "app/RealBackends.h"
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
+#include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/frm1.h"
@@ -44,15 +45,20 @@ int main(int argc, char** argv) {
             showBeforeStart(argv[0], text, quenlor::MessageIcon::Critical);
         return 2;
     }
-    if (options->help) {
-        std::cout << quenlor::Options::HelpText() << std::flush;
+    if (options->help || options->version) {
+        const std::string text = options->help
+                                     ? quenlor::Options::HelpText()
+                                     : std::string("quenlor-eval ") + quenlor::kVersion + "\n";
+        std::cout << text << std::flush;
         if (!console.output)
-            showBeforeStart(argv[0], quenlor::Options::HelpText(),
-                            quenlor::MessageIcon::Information);
+            showBeforeStart(argv[0], text, quenlor::MessageIcon::Information);
         return 0;
     }
 
     QApplication app(argc, argv);
+    // Names the user's configuration folder, whatever the executable is called.
+    QCoreApplication::setApplicationName(QStringLiteral("quenlor-eval"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
     quenlor::QtMessageBoxes messages;
     std::unique_ptr<quenlor::Backends> backends;
     if (options->simulate) {

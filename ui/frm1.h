@@ -44,6 +44,7 @@ class frm1 : public QMainWindow {
     void mnuDatalog_Click();
     void mnuRegisters_Click();
     void MnuExit_Click();
+    void mnuAbout_Click();
 
     const std::string& OsName() const { return osName_; }
     const OutputValueArray& OutputValues() const { return outputValues_; }
@@ -59,6 +60,7 @@ class frm1 : public QMainWindow {
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
     QAction& MnuExit() { return *mnuExit_; }
+    QAction& mnuAbout() { return *mnuAbout_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
 
@@ -90,6 +92,7 @@ class frm1 : public QMainWindow {
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
     QPointer<frmUSBselect> usbSelect_;
     QPointer<frmManualReg> manualReg_;
 };
