@@ -31,8 +31,8 @@ std::string AboutText(const Settings& settings, bool simulated) {
            "Evaluation program for the Quenlor three-axis accelerometer and inclinometer.\r\n\r\n" +
            "Interface: " + InterfaceText(settings) +
            (simulated ? " (simulated sensor, no hardware connected)" : "") + "\r\n\r\n" +
-           "Licence: MIT License, copyright Quenlor Eval developers.\r\n" +
-           "The licence text is in the file LICENSE that comes with the program.";
+           "Licence: MIT License. Copyright (c) 2026 Quenlor Eval developers.\r\n" +
+           "The licence's full text comes with the program.";
 }
 
 }  // namespace quenlor
