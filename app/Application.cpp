@@ -28,7 +28,7 @@ void Application::Main() {
     stack_.delay().CalibrateDelay();
 
     stack_.ApplyStartValues();
-    LoadSettings(settings, stack_.appDir().path());
+    LoadSettings(settings, stack_.appDir().settingsSource(kSettingsFileName));
 
     message_->txtMsg().setPlainText(QStringLiteral(" "));
     message_->hide();

@@ -90,6 +90,8 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
             o.simulate = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (std::string* text = TextOption(o, a)) {
             if (!value(*text))
                 return std::nullopt;
@@ -141,11 +143,13 @@ std::string Options::HelpText() {
            "                       advancing with the bus frames)\n"
            "  --screenshot FILE    start reading, save a PNG of the main window to FILE, and exit\n"
            "  --screenshot-ms N    read for N milliseconds before the screenshot (default 3000)\n"
+           "  --version            print the program's version\n"
            "  --help               print this text\n"
            "  Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed to Qt.\n"
            "\n"
            "The interface, port address and product number come from CommPort.cfg beside the\n"
-           "executable.\n";
+           "executable, or from the user's configuration folder when the program's folder\n"
+           "cannot be written (an installed program).\n";
 }
 
 }  // namespace quenlor

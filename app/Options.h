@@ -11,6 +11,7 @@ namespace quenlor {
 struct Options {
     bool simulate = false;
     bool help = false;
+    bool version = false;
     std::string simTrace;                  // empty: no bus trace
     int simTraceLimitMb = 100;             // the trace stops at this size (1 MB = 1,000,000 bytes)
     std::string simState;                  // empty: a fresh simulated sensor, not kept

@@ -11,6 +11,7 @@
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
 #include "app/SimState.h"
+#include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
 #include "ui/QtAppDirectory.h"
 #include "ui/QtClock.h"
@@ -60,11 +61,13 @@ std::optional<int> refuseOrHelp(const std::optional<quenlor::Options>& options,
             showBeforeStart(program, text, quenlor::MessageIcon::Critical);
         return 2;
     }
-    if (options->help) {
-        std::cout << quenlor::Options::HelpText() << std::flush;
+    if (options->help || options->version) {
+        const std::string text = options->help
+                                     ? quenlor::Options::HelpText()
+                                     : std::string("quenlor-eval ") + quenlor::kVersion + "\n";
+        std::cout << text << std::flush;
         if (!console.output)
-            showBeforeStart(program, quenlor::Options::HelpText(),
-                            quenlor::MessageIcon::Information);
+            showBeforeStart(program, text, quenlor::MessageIcon::Information);
         return 0;
     }
     return std::nullopt;
@@ -91,6 +94,9 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
+    // Names the user's configuration folder, whatever the executable is called.
+    QCoreApplication::setApplicationName(QStringLiteral("quenlor-eval"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
     quenlor::QtMessageBoxes messages;
     std::unique_ptr<quenlor::Backends> backends;
     quenlor::SimBackends* sim = nullptr;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "core/NumberFormat.h"
 #include "core/ReplacedFile.h"
@@ -99,6 +100,11 @@ void DatalogRun::RunDatalog() {
     delayMs_ = 0.0;
     host_.RunBegun(extension_);
 
+    // An installed program's datalog folder is made on its first run; a
+    // failure shows as the first file's access error.
+    std::error_code madeFolder;
+    std::filesystem::create_directories(services_.appDir.dataDirectory(), madeFolder);
+
     const std::int64_t files = WholeCount(Value(choices_.filesPerSession));
     for (std::int64_t f = 1; f <= files; ++f) {
         if (!WriteFile(f, files))
@@ -114,7 +120,7 @@ bool DatalogRun::WriteFile(std::int64_t file, std::int64_t files) {
     const std::string nameBytes = Latin1FromUtf8(name);
     ReplacedFile out;
     if (!IsPlainBaseName(choices_.baseName) ||
-        !out.Open(services_.appDir.path() / PathFromUtf8(name))) {
+        !out.Open(services_.appDir.dataDirectory() / PathFromUtf8(name))) {
         services_.messages.show(FileAccessMessage(nameBytes), kAppTitle, MessageIcon::Warning);
         return false;
     }

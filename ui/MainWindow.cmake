@@ -1,6 +1,8 @@
 # The main window, the start-up message window, the Qt implementations of the
 # seams and each window's set of services.
 list(APPEND QUENLOR_UI_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/AboutText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AboutText.h
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.cpp

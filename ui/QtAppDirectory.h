@@ -1,13 +1,19 @@
 #pragma once
 
-#include "platform/AppDirectory.h"
+#include "platform/folders/ProgramFolders.h"
 
 namespace quenlor {
 
-// The executable's folder.
-class QtAppDirectory : public AppDirectory {
+// The program's folders as Qt finds them: the executable's folder, and for an
+// installed program the user's configuration folder (QStandardPaths'
+// AppConfigLocation) and a "quenlor-eval" folder in the user's documents.
+class QtAppDirectory : public ProgramFolders {
   public:
-    std::filesystem::path path() const override;
+    QtAppDirectory();
+    // For tests: given folders and writability check.
+    using ProgramFolders::ProgramFolders;
+
+    static Locations QtLocations();
 };
 
 }  // namespace quenlor

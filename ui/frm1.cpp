@@ -9,6 +9,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
@@ -78,6 +79,8 @@ void frm1::buildMenus() {
     mnuRegisters_->setObjectName(QStringLiteral("mnuRegisters"));
     mnuExit_ = menuBar()->addAction(QStringLiteral("Exit"));
     mnuExit_->setObjectName(QStringLiteral("MnuExit"));
+    mnuAbout_ = menuBar()->addAction(QStringLiteral("About"));
+    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
 
     // The tick follows the interface state only; a click must not toggle it by itself.
     connect(mnuUsb_, &QAction::triggered, this, [this] {
@@ -88,6 +91,7 @@ void frm1::buildMenus() {
     connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
     connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
     connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
+    connect(mnuAbout_, &QAction::triggered, this, &frm1::mnuAbout_Click);
 }
 
 void frm1::buildLayout() {
@@ -347,6 +351,11 @@ void frm1::mnuRegisters_Click() {
         checkLink();
 }
 
+void frm1::mnuAbout_Click() {
+    ctx_.messages.show(AboutText(ctx_.settings, !ctx_.backendNotice.empty()), kAppTitle,
+                       MessageIcon::Information);
+}
+
 void frm1::MnuExit_Click() {
     close();
 }
@@ -354,7 +363,7 @@ void frm1::MnuExit_Click() {
 void frm1::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
-        SaveSettings(ctx_.settings, ctx_.appDir.path());
+        SaveSettings(ctx_.settings, ctx_.appDir.settingsDirectory());
     }
     event->accept();
     hide();

@@ -46,6 +46,7 @@ class frm1 : public QMainWindow {
     void mnuDatalog_Click();
     void mnuRegisters_Click();
     void MnuExit_Click();
+    void mnuAbout_Click();
 
     const std::string& OsName() const { return osName_; }
     const OutputValueArray& OutputValues() const { return outputValues_; }
@@ -64,6 +65,7 @@ class frm1 : public QMainWindow {
     QAction& MnuExit() { return *mnuExit_; }
     // The status bar's field naming what the program talks to.
     QLabel& lblInterface() { return *lblInterface_; }
+    QAction& mnuAbout() { return *mnuAbout_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
 
@@ -107,6 +109,7 @@ class frm1 : public QMainWindow {
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
     QPointer<frmUSBselect> usbSelect_;
     QPointer<frmManualReg> manualReg_;
 };

@@ -62,7 +62,7 @@ void frmDatalog::Form_Load() {
     txtSamplesPerFile->setText(QStringLiteral("1000"));
     txtSampleDelay->setText(QStringLiteral("0"));
     txtFilesPerSession->setText(QStringLiteral("1"));
-    appDirectoryText_ = QString::fromStdU16String(ctx_.appDir.path().u16string());
+    appDirectoryText_ = QString::fromStdU16String(ctx_.appDir.dataDirectory().u16string());
     txtDirectory->setText(appDirectoryText_);
     baseName_ = QStringLiteral("DATALOG");
     txtFileName->setText(baseName_);

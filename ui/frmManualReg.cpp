@@ -68,9 +68,10 @@ frmManualReg::frmManualReg(RegisterWindowContext& ctx, QWidget* mainWindow, QWid
 
     defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
     askPdfFileName = [this] {
-        return QFileDialog::getSaveFileName(this, "Save Window Image",
-                                            QString::fromStdString(ctx_.appDir.path().string()),
-                                            "PDF files (*.pdf)");
+        return QFileDialog::getSaveFileName(
+            this, "Save Window Image",
+            QString::fromStdU16String(ctx_.appDir.dataDirectory().u16string()),
+            "PDF files (*.pdf)");
     };
 
     Form_Load(mainWindow);

@@ -29,7 +29,11 @@ class CliDatalogHost : public DatalogHost, public AppDirectory {
     void RunEnded() override;
     void Yield() override {}
 
+    // The files go where the command line says, whatever the program's mode.
     std::filesystem::path path() const override { return folder_; }
+    std::filesystem::path settingsDirectory() const override { return folder_; }
+    std::filesystem::path settingsSource(const std::string&) const override { return folder_; }
+    std::filesystem::path dataDirectory() const override { return folder_; }
 
   private:
     void ShowProgress(std::int64_t sample);

@@ -41,7 +41,7 @@ CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& sea
 
 int CliStack::Open(const CliOptions& options) {
     // Read, never written: the window owns that file.
-    LoadSettings(settings, seams.path());
+    LoadSettings(settings, seams.settingsSource(kSettingsFileName));
     if (options.interface)
         settings.Interface = *options.interface;
     else if (options.card)
@@ -62,7 +62,8 @@ int CliStack::Open(const CliOptions& options) {
     settings.Interface = InterfaceNone;
     messages.show("Please select an interface before taking data");
     std::cerr << "quenlor-cli: give --interface usb|parallel, or select one in "
-              << (seams.path() / kSettingsFileName).string() << std::endl;
+              << (seams.settingsSource(kSettingsFileName) / kSettingsFileName).string()
+              << std::endl;
     return kExitUsage;
 }
 

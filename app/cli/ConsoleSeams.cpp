@@ -6,10 +6,6 @@
 #include <locale>
 #include <sstream>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace quenlor {
 
 namespace {
@@ -45,7 +41,7 @@ std::string Formatted(const char* format) {
 
 }  // namespace
 
-ConsoleSeams::ConsoleSeams() {
+ConsoleSeams::ConsoleSeams() : ProgramFolders(SystemLocations(), &CanCreateFileIn) {
     const char point = std::use_facet<std::numpunct<char>>(SystemLocale()).decimal_point();
     decimal_ = std::string(1, point);
 }
@@ -71,19 +67,6 @@ std::string ConsoleSeams::Timestamp() {
     std::ostringstream out;
     out << std::put_time(&tm, "%Y-%m-%d %H:%M:%S");
     return out.str();
-}
-
-std::filesystem::path ConsoleSeams::path() const {
-#ifdef _WIN32
-    std::wstring buffer(MAX_PATH, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-    buffer.resize(n);
-    return std::filesystem::path(buffer).parent_path();
-#else
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : exe.parent_path();
-#endif
 }
 
 }  // namespace quenlor

@@ -5,16 +5,17 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/LocaleInfo.h"
+#include "platform/folders/ProgramFolders.h"
 
 namespace quenlor {
 
-// The clock, the locale, the executable's folder and a cursor that nobody
-// sees, for a program without windows.
-class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, public Cursor {
+// The clock, the locale, the program's folders (the window's, so both read the
+// same CommPort.cfg) and a cursor that nobody sees, for a program without
+// windows.
+class ConsoleSeams : public Clock, public LocaleInfo, public ProgramFolders, public Cursor {
   public:
     ConsoleSeams();
 
@@ -27,7 +28,6 @@ class ConsoleSeams : public Clock, public LocaleInfo, public AppDirectory, publi
     std::string decimalSeparator() const override { return decimal_; }
     std::string shortDate() const override;
     std::string longTime() const override;
-    std::filesystem::path path() const override;
     void setBusy(bool) override {}
 
     // "2026-12-07 15:04:05", local time.

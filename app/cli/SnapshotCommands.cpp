@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/Commands.h"
+#include "core/Version.h"
 #include "snapshot/SnapshotCompare.h"
 #include "snapshot/SnapshotDevice.h"
 #include "snapshot/SnapshotFile.h"
@@ -20,7 +21,7 @@ Snapshot TakeLive(CliRun& run) {
     Snapshot s = TakeSnapshot(run.stack.registers, run.stack.registerTable);
     s.comments = {"Quenlor_Eval_Rev_2 register snapshot", "taken " + ConsoleSeams::Timestamp(),
                   run.stack.Describe() + (run.options.simulate ? " (simulated)" : ""),
-                  "program quenlor-cli " QUENLOR_VERSION};
+                  std::string("program quenlor-cli ") + kVersion};
     return s;
 }
 

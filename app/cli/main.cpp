@@ -9,6 +9,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/StderrMessageBoxes.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     if (!options)
         return UsageError(error);
     if (options->version) {
-        std::cout << "quenlor-cli " QUENLOR_VERSION "\n";
+        std::cout << "quenlor-cli " << kVersion << "\n";
         return kExitOk;
     }
     if (options->help || options->command == "help") {

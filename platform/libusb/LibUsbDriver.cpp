@@ -79,9 +79,9 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
 void LibUsbDriver::tellOpenFailure(const UsbDeviceSummary& card, int error) {
     std::string why;
     if (error == LIBUSB_ERROR_ACCESS) {
-        why =
-            "permission denied. Install the udev rule (sudo cp dist/60-quenlor-eval.rules "
-            "/etc/udev/rules.d/), then unplug and replug the card.";
+        why = "permission denied. The udev rule " QUENLOR_UDEV_RULE
+              " (installed with the program) gives access; reload the rules (sudo udevadm "
+              "control --reload-rules && sudo udevadm trigger), then unplug and replug the card.";
     } else if (error == LIBUSB_ERROR_BUSY) {
         why = "it is in use by another program.";
     } else {

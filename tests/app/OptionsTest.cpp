@@ -29,6 +29,7 @@ TEST(OptionsTest, ReadsTheProgramsOwnOptions) {
     EXPECT_EQ(o->screenshot, "s.png");
     EXPECT_EQ(o->screenshotMs, 250);
     EXPECT_TRUE(Options::Parse(Args{"-h"}, error)->help);
+    EXPECT_TRUE(Options::Parse(Args{"--version"}, error)->version);
 }
 
 TEST(OptionsTest, QtsOwnOptionsPassWithTheirValues) {

@@ -126,8 +126,10 @@ TEST(LibUsbScanTest, ACardWithoutPermissionIsToldOnceBeforeTheScansOwnMessage) {
 
     EXPECT_THAT(boxes.texts(),
                 ElementsAre("The USB SPI card at bus 3, address 7 cannot be opened: permission "
-                            "denied. Install the udev rule (sudo cp dist/60-quenlor-eval.rules "
-                            "/etc/udev/rules.d/), then unplug and replug the card.",
+                            "denied. The udev rule " QUENLOR_UDEV_RULE
+                            " (installed with the program) gives access; reload the rules (sudo "
+                            "udevadm control --reload-rules && sudo udevadm trigger), then unplug "
+                            "and replug the card.",
                             "No USB Buffers Found, Please Verify Setup and Restart"));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].title, kAppTitle);

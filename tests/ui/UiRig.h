@@ -77,6 +77,7 @@ class UiRig {
     FakeClock& clock() { return clock_; }
     FakeSystemInfo& systemInfo() { return systemInfo_; }
     RecordingCursor& cursor() { return cursor_; }
+    FixedAppDirectory& appDir() { return appDir_; }
     RigRegistry& registry() { return registry_; }
     RigProcessRunner& processes() { return processes_; }
     RigIoPermission& ioPermission() { return ioPermission_; }

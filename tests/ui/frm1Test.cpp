@@ -18,6 +18,7 @@
 #include <string>
 
 #include "core/SettingsFile.h"
+#include "core/Version.h"
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
@@ -217,6 +218,24 @@ TEST_F(frm1Test, ParallelPortChosenInTheMenuIsPreparedAtOnceAndSavedAtExit) {
     window_->MnuExit().trigger();
     EXPECT_EQ(ReadFile(rig_->settingsFile()),
               "Interface =  1 \r\nPort Address =  956 \r\nProductNumber =  0 \r\n");
+}
+
+TEST_F(frm1Test, AboutNamesTheVersionTheInterfaceInUseAndTheLicence) {
+    Load();
+    rig_->messages().clear();
+    window_->mnuAbout().trigger();
+    rig_->settings().Interface = InterfaceParallel;
+    rig_->settings().PortAddress = 888;
+    window_->mnuAbout().trigger();
+    ASSERT_EQ(rig_->messages().boxes.size(), 2u);
+    const auto& usb = rig_->messages().boxes[0];
+    EXPECT_EQ(usb.title, kAppTitle);
+    EXPECT_EQ(usb.icon, MessageIcon::Information);
+    EXPECT_NE(usb.text.find(std::string("quenlor-eval version ") + kVersion), std::string::npos);
+    EXPECT_NE(usb.text.find("Interface: USB-to-SPI adapter card"), std::string::npos);
+    EXPECT_NE(usb.text.find("MIT License"), std::string::npos);
+    EXPECT_NE(rig_->messages().boxes[1].text.find("Interface: parallel port at 378 hex"),
+              std::string::npos);
 }
 
 TEST_F(frm1Test, ExitAndClosingWriteTheSettings) {

@@ -302,6 +302,20 @@ TEST_F(DatalogWindow, TwoFilesOfThreeSamplesAndASecondRunReplacingThem) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv"}));
 }
 
+TEST_F(DatalogWindow, AnInstalledProgramLogsIntoTheUsersFolderMadeOnTheFirstRun) {
+    const fs::path folder = rig.dir() / "home" / "Documents" / "quenlor-eval";
+    rig.appDir().setDataDirectory(folder);
+    Open();
+    EXPECT_EQ(Edit("txtDirectory")->text().toStdString(), folder.string());
+    Edit("txtDirectory")->setText(QStringLiteral("/elsewhere"));
+    EXPECT_EQ(Edit("txtDirectory")->text().toStdString(), folder.string());
+    Configure("2", "1");
+    StartButton()->click();
+    EXPECT_TRUE(rig.messages().boxes.empty());
+    EXPECT_TRUE(fs::is_regular_file(folder / "DATALOG_1.csv"));
+    EXPECT_FALSE(Exists("DATALOG_1.csv"));
+}
+
 TEST_F(DatalogWindow, ExtensionLabelFollowsTheSeparatorRuleAtEveryRunStart) {
     Open();
     QLabel* fext = Child<QLabel>(QStringLiteral("lblFext"));

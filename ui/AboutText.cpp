@@ -1,0 +1,38 @@
+#include "ui/AboutText.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "core/Version.h"
+#include "platform/MessageBoxes.h"
+
+namespace quenlor {
+
+namespace {
+
+std::string InterfaceText(const Settings& settings) {
+    switch (settings.Interface) {
+        case InterfaceUsb:
+            return "USB-to-SPI adapter card";
+        case InterfaceParallel: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%X", static_cast<std::uint16_t>(settings.PortAddress));
+            return std::string("parallel port at ") + hex + " hex";
+        }
+        default:
+            return "none selected";
+    }
+}
+
+}  // namespace
+
+std::string AboutText(const Settings& settings, bool simulated) {
+    return std::string(kAppTitle) + "\r\n" + "quenlor-eval version " + kVersion + "\r\n\r\n" +
+           "Evaluation program for the Quenlor three-axis accelerometer and inclinometer.\r\n\r\n" +
+           "Interface: " + InterfaceText(settings) +
+           (simulated ? " (simulated sensor, no hardware connected)" : "") + "\r\n\r\n" +
+           "Licence: MIT License. Copyright (c) 2026 Quenlor Eval developers.\r\n" +
+           "The licence's full text comes with the program.";
+}
+
+}  // namespace quenlor
