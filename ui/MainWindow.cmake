@@ -33,4 +33,6 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.h
+    ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.h
 )
