@@ -11,6 +11,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/OutputStatistics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OutputStatistics.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputValues.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotArea.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotArea.h

@@ -234,8 +234,10 @@ void frm1::cmdReadData_Click() {
         button.setText(kRead);
     if (!yield())
         return;
-    if (running())
+    if (running()) {
+        outputs_->statistics().Reset();
         ReadLoop();
+    }
     if (!closing_)
         checkLink();
 }
@@ -251,12 +253,14 @@ void frm1::ReadLoop() {
                           QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
                 outputValues_[static_cast<std::size_t>(i)] = scaled;
                 outputs_->setLive(i, checkLink());
+                outputs_->statistics().Add(i, scaled);
                 if (!yield())
                     return;
             }
             if (!yield())
                 return;
         }
+        outputs_->statistics().PassDone(sep);
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
         incl_->RangeFromButton(inclHi, inclLo);
@@ -266,6 +270,7 @@ void frm1::ReadLoop() {
         if (closing_)
             return;
     } while (running());
+    outputs_->statistics().Show(sep);
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {
