@@ -1,5 +1,6 @@
 #include "ui/OutputStatistics.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <cmath>
 #include <cstdio>
@@ -37,12 +38,17 @@ OutputStatistics::OutputStatistics(QGridLayout& grid, int firstColumn, QWidget* 
         auto* heading = new QLabel(QString::fromLatin1(kHeadings[c]), parent);
         grid.addWidget(heading, 0, firstColumn + static_cast<int>(c), Qt::AlignRight);
     }
+    // A fixed size: a label that may change its size makes every new text
+    // lay the whole group out again.
+    const QFontMetrics metrics(parent->font());
+    const QSize size(metrics.horizontalAdvance(QStringLiteral("-0000.000")) + 4,
+                     metrics.height() + 2);
     for (std::size_t i = 1; i <= 8; ++i) {
         for (std::size_t c = 0; c < 4; ++c) {
             auto* label = new QLabel(parent);
             label->setObjectName(QStringLiteral("%1_%2").arg(kNames[c]).arg(i));
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            label->setMinimumWidth(64);
+            label->setFixedSize(size);
             grid.addWidget(label, static_cast<int>(i), firstColumn + static_cast<int>(c));
             labels_[i][c] = label;
         }
@@ -54,13 +60,7 @@ OutputStatistics::OutputStatistics(QGridLayout& grid, int firstColumn, QWidget* 
     QObject::connect(resetButton_, &QPushButton::clicked, parent, [this] { Reset(); });
 }
 
-void OutputStatistics::PassDone(const std::string& sep) {
-    if (++passesUnshown_ >= kPassesPerShow)
-        Show(sep);
-}
-
 void OutputStatistics::Show(const std::string& sep) {
-    passesUnshown_ = 0;
     for (std::size_t i = 1; i <= 8; ++i) {
         const RunningStatistics& s = stats_[i];
         const bool any = s.Count() > 0;

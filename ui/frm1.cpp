@@ -237,6 +237,8 @@ void frm1::cmdReadData_Click() {
     if (running()) {
         outputs_->statistics().Reset();
         ReadLoop();
+        if (!closing_)
+            outputs_->statistics().Show(ctx_.locale.decimalSeparator());
     }
     if (!closing_)
         checkLink();
@@ -260,7 +262,7 @@ void frm1::ReadLoop() {
             if (!yield())
                 return;
         }
-        outputs_->statistics().PassDone(sep);
+        outputs_->statistics().PassDone(ctx_.clock.monotonicNanoseconds(), sep);
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
         incl_->RangeFromButton(inclHi, inclLo);
@@ -270,7 +272,6 @@ void frm1::ReadLoop() {
         if (closing_)
             return;
     } while (running());
-    outputs_->statistics().Show(sep);
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {
