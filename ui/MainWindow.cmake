@@ -3,6 +3,8 @@
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.h
+    ${CMAKE_CURRENT_LIST_DIR}/ChartExport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChartExport.h
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.cpp
@@ -19,6 +21,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotState.h
+    ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.h
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp

@@ -102,6 +102,9 @@ void frm1::buildLayout() {
     accel_ = new PlotPanel(accelConfig(), ctx_.locale, central);
     incl_->setObjectName(QStringLiteral("frameInclination"));
     accel_->setObjectName(QStringLiteral("frameAcceleration"));
+    chartExport_ = new ChartExport(ctx_.messages, ctx_.appDir.path(), this);
+    chartExport_->attach(*incl_);
+    chartExport_->attach(*accel_);
 
     auto* left = new QVBoxLayout;
     left->addWidget(outputs_);
