@@ -3,6 +3,8 @@
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.h
+    ${CMAKE_CURRENT_LIST_DIR}/ChartExport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ChartExport.h
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm1.h
     ${CMAKE_CURRENT_LIST_DIR}/frmMsg.cpp
@@ -11,12 +13,16 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/InterfaceLink.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OutputPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/OutputStatistics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OutputStatistics.h
     ${CMAKE_CURRENT_LIST_DIR}/OutputValues.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotArea.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotArea.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/PlotState.h
+    ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.h
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp
@@ -33,4 +39,6 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.h
+    ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.h
 )

@@ -51,6 +51,7 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
     readButton_->setObjectName(QStringLiteral("cmdReadData"));
     readButton_->setToolTip(QStringLiteral("Read the Output Registers"));
     grid->addWidget(readButton_, 9, 0, 1, 4);
+    statistics_ = std::make_unique<OutputStatistics>(*grid, 4, this);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QString>
 #include <array>
+#include <memory>
+
+#include "ui/OutputStatistics.h"
 
 class QEvent;
 class QPaintEvent;
@@ -33,6 +36,7 @@ class OutputPanel : public QGroupBox {
     QLineEdit& txtReadReg(int i) { return *values_[static_cast<std::size_t>(i)]; }
     QCheckBox& ck(int i) { return *ticks_[static_cast<std::size_t>(i)]; }
     QPushButton& cmdReadData() { return *readButton_; }
+    OutputStatistics& statistics() { return *statistics_; }
 
     // Marks row i's value as a measurement or as a number that is not one
     // (greyed, with a tool tip); only a change touches the box.
@@ -58,6 +62,7 @@ class OutputPanel : public QGroupBox {
     std::array<QCheckBox*, 9> ticks_{};
     std::array<bool, 9> live_{};
     QPushButton* readButton_;
+    std::unique_ptr<OutputStatistics> statistics_;
     QPixmap background_;
     QString backgroundTitle_;
     QPoint backgroundOffset_;

@@ -75,14 +75,13 @@ QLabel* PlotPanel::makeLabel(const QString& name, const QString& text) {
 
 QLayout* PlotPanel::makeLegend() {
     auto* legend = new QHBoxLayout;
-    const char* names[] = {"X", "Y", "Z"};
     for (std::size_t c = 0; c < 3; ++c) {
         QPixmap swatch(16, 3);
         swatch.fill(QColor(kChannelColours[c]));
         auto* line = new QLabel(this);
         line->setPixmap(swatch);
         auto* name =
-            makeLabel(QStringLiteral("lblLegend_%1").arg(c), QString::fromLatin1(names[c]));
+            makeLabel(QStringLiteral("lblLegend_%1").arg(c), QString::fromLatin1(kChannelNames[c]));
         name->setStyleSheet(QStringLiteral("color: %1;").arg(QColor(kChannelColours[c]).name()));
         legend->addWidget(line);
         legend->addWidget(name);
@@ -173,6 +172,7 @@ void PlotPanel::PlotDataPoints(const OutputValueArray& yvalue, float& hipk, floa
     if (state_.X > kWidthUnits) {
         state_.X = 0;
         state_.Xold = 0;
+        sweep_.Restart();
     }
     const double x = state_.X;
     picture_->fillBox(x, hipk, x + 1, lowpk, QColor(PlotArea::kBackground));
@@ -185,6 +185,7 @@ void PlotPanel::PlotDataPoints(const OutputValueArray& yvalue, float& hipk, floa
         state_.Xold = state_.X;
         state_.Yold[c] = y[c];
     }
+    sweep_.Record(static_cast<int>(state_.X), y, ticked);
     picture_->flush();
 }
 

@@ -11,6 +11,7 @@
 #include "ui/OutputValues.h"
 #include "ui/PlotArea.h"
 #include "ui/PlotState.h"
+#include "ui/SweepRecord.h"
 
 namespace quenlor {
 
@@ -45,6 +46,9 @@ class PlotPanel : public QGroupBox {
     void ShowCursor(double x, double y);
 
     const PlotState& state() const { return state_; }
+    // The samples of the sweep in progress, as drawn.
+    const SweepRecord& sweep() const { return sweep_; }
+    const QString& unit() const { return config_.unit; }
     PlotArea& picture() { return *picture_; }
     QPushButton& scaleButton() { return *scaleButton_; }
     QLabel& upperLabel() { return *upper_; }
@@ -56,6 +60,8 @@ class PlotPanel : public QGroupBox {
     static constexpr QRgb kMarker = qRgb(215, 215, 215);
     static constexpr std::array<QRgb, 3> kChannelColours{qRgb(180, 0, 0), qRgb(0, 180, 0),
                                                          qRgb(0, 0, 180)};
+    // The legend's names of the channels.
+    static constexpr std::array<const char*, 3> kChannelNames{"X", "Y", "Z"};
 
   private:
     QLabel* makeLabel(const QString& name, const QString& text);
@@ -69,6 +75,7 @@ class PlotPanel : public QGroupBox {
     Config config_;
     LocaleInfo& locale_;
     PlotState state_;
+    SweepRecord sweep_;
     PlotArea* picture_;
     QPushButton* scaleButton_;
     QLabel* upper_;

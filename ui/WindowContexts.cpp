@@ -20,6 +20,7 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
         stack.messages(),
         locale,
         stack.appDir(),
+        stack.clock(),
         stack.backendNotice(),
         RegisterWindowContext{stack.delay(), stack.registerTable(), stack.registers(),
                               stack.messages(), locale, stack.appDir()},

@@ -73,6 +73,7 @@ struct MainWindowContext {
     MessageBoxes& messages;
     LocaleInfo& locale;
     AppDirectory& appDir;
+    Clock& clock;
     // The back-ends' own notice (the simulator says it is one); shown in the
     // status bar when non-empty.
     std::string backendNotice;

@@ -102,6 +102,9 @@ void frm1::buildLayout() {
     accel_ = new PlotPanel(accelConfig(), ctx_.locale, central);
     incl_->setObjectName(QStringLiteral("frameInclination"));
     accel_->setObjectName(QStringLiteral("frameAcceleration"));
+    chartExport_ = new ChartExport(ctx_.messages, ctx_.appDir.path(), this);
+    chartExport_->attach(*incl_);
+    chartExport_->attach(*accel_);
 
     auto* left = new QVBoxLayout;
     left->addWidget(outputs_);
@@ -234,8 +237,12 @@ void frm1::cmdReadData_Click() {
         button.setText(kRead);
     if (!yield())
         return;
-    if (running())
+    if (running()) {
+        outputs_->statistics().Reset();
         ReadLoop();
+        if (!closing_)
+            outputs_->statistics().Show(ctx_.locale.decimalSeparator());
+    }
     if (!closing_)
         checkLink();
 }
@@ -251,12 +258,14 @@ void frm1::ReadLoop() {
                           QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
                 outputValues_[static_cast<std::size_t>(i)] = scaled;
                 outputs_->setLive(i, checkLink());
+                outputs_->statistics().Add(i, scaled);
                 if (!yield())
                     return;
             }
             if (!yield())
                 return;
         }
+        outputs_->statistics().PassDone(ctx_.clock.monotonicNanoseconds(), sep);
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
         incl_->RangeFromButton(inclHi, inclLo);

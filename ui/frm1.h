@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <string>
 
+#include "ui/ChartExport.h"
 #include "ui/InterfaceLink.h"
 #include "ui/OutputPanel.h"
 #include "ui/OutputValues.h"
@@ -57,6 +58,7 @@ class frm1 : public QMainWindow {
     StatusPanel& status() { return *status_; }
     PlotPanel& accelPlot() { return *accel_; }
     PlotPanel& inclPlot() { return *incl_; }
+    ChartExport& chartExport() { return *chartExport_; }
     QMenu& mnuInterface() { return *mnuInterface_; }
     QAction& mnuUsb() { return *mnuUsb_; }
     QAction& mnuParallel() { return *mnuParallel_; }
@@ -102,6 +104,7 @@ class frm1 : public QMainWindow {
     StatusPanel* status_;
     PlotPanel* accel_;
     PlotPanel* incl_;
+    ChartExport* chartExport_ = nullptr;
     QLabel* lblInterface_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;

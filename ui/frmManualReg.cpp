@@ -17,11 +17,14 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
+#include "ui/QtFileDialogs.h"
 
 namespace quenlor {
 
@@ -61,7 +64,11 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QWidge
 }  // namespace
 
 frmManualReg::frmManualReg(RegisterWindowContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent), ctx_(ctx) {
+    : QDialog(parent),
+      ctx_(ctx),
+      ownDialogs_(std::make_unique<QtFileDialogs>()),
+      dialogs_(ownDialogs_.get()),
+      lastFolder_(ctx.appDir.path()) {
     setObjectName("frmManualReg");
     setWindowTitle("Registers");
     BuildControls();
@@ -137,6 +144,7 @@ QGroupBox* frmManualReg::BuildUserGroup() {
     userButtons->addStretch(1);
     auto* userBox = new QVBoxLayout(groupUser);
     userBox->addLayout(userButtons);
+    userBox->addLayout(BuildSnapshotButtons(groupUser));
     userBox->addWidget(txtUserReg, 1);
     return groupUser;
 }
@@ -258,11 +266,24 @@ void frmManualReg::ListRegisters() {
         text += entry.Label + "     \t" + FormatHex(entry.BaseAddr) + "\t" +
                 FormatHex4(ctx_.registers.RegisterReadResult.Value) + "\r\n";
     }
+    ShowListing(std::move(text), {});
+}
+
+void frmManualReg::ShowListing(std::string text, const std::vector<int>& highlighted) {
     listing_ = std::move(text);
     // The text box keeps lines with a single line break; the exact text stays in listing_.
     QString shown = ToQString(listing_);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     txtUserReg->setPlainText(shown);
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const int line : highlighted) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(txtUserReg->document()->findBlockByNumber(line));
+        mark.format.setBackground(QColor(255, 230, 120));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    txtUserReg->setExtraSelections(marks);
 }
 
 void frmManualReg::cmdUpdateFlash_Click() {

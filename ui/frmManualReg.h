@@ -3,15 +3,23 @@
 #include <QDialog>
 #include <QPrinterInfo>
 #include <QString>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/FileDialogs.h"
+#include "snapshot/Snapshot.h"
 #include "ui/WindowContexts.h"
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPrinter;
@@ -38,6 +46,10 @@ class frmManualReg : public QDialog {
     std::function<QPrinterInfo()> defaultPrinter;
     std::function<QString()> askPdfFileName;
 
+    // The dialogs of Save, Load, Compare and Save Text; the system's own
+    // unless a test hands in others.
+    void useFileDialogs(FileDialogs& dialogs) { dialogs_ = &dialogs; }
+
     // Draws the window's current image on `printer`, scaled to fit its page.
     // False when the printer could not be started or reported an error.
     bool PrintWindowImage(QPrinter& printer);
@@ -55,6 +67,12 @@ class frmManualReg : public QDialog {
     QPushButton* cmdReadAllReg = nullptr;
     QPushButton* cmdPrint = nullptr;
     QPlainTextEdit* txtUserReg = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QPushButton* cmdCompare = nullptr;
+    QCheckBox* chkCompareAll = nullptr;
+    QPushButton* cmdCopy = nullptr;
+    QPushButton* cmdSaveText = nullptr;
     QPushButton* cmdUpdateFlash = nullptr;
     QFrame* LineFlash = nullptr;
     QPushButton* cmdClose = nullptr;
@@ -65,6 +83,11 @@ class frmManualReg : public QDialog {
     void cmdWrite_Click();
     void cmdReadAllReg_Click();
     void cmdPrint_Click();
+    void cmdSave_Click();
+    void cmdLoad_Click();
+    void cmdCompare_Click();
+    void cmdCopy_Click();
+    void cmdSaveText_Click();
     void cmdUpdateFlash_Click();
     void cmdClose_Click();
 
@@ -75,6 +98,10 @@ class frmManualReg : public QDialog {
     void BuildControls();
     QGroupBox* BuildRegisterGroup();
     QGroupBox* BuildUserGroup();
+    QLayout* BuildSnapshotButtons(QWidget* group);
+    std::filesystem::path AskFile(bool save, const std::string& title, const std::string& filter);
+    std::optional<Snapshot> ReadSnapshot(const std::filesystem::path& file);
+    void ShowListing(std::string text, const std::vector<int>& highlighted);
     void Form_Load(QWidget* mainWindow);
     void ListRegisters();
     void ShowReadResult();
@@ -83,6 +110,10 @@ class frmManualReg : public QDialog {
 
     RegisterWindowContext& ctx_;
     std::string listing_;
+    std::unique_ptr<FileDialogs> ownDialogs_;
+    FileDialogs* dialogs_ = nullptr;
+    // Where the next file dialog opens: the folder of the last file chosen.
+    std::filesystem::path lastFolder_;
 };
 
 }  // namespace quenlor

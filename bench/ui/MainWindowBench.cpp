@@ -44,12 +44,14 @@ struct LiveRig {
     FixedAppDirectory appDir{"/tmp"};
     FakeSystemInfo systemInfo;
     BorrowedBackends backends{card, board, permission, registry, processes, systemInfo};
-    SensorStack stack{backends, {messages, clock, cursor, appDir}};
+    SensorStack stack;
     RegisterAccess& registers = stack.registers();
     MainWindowContext ctx = MakeWindowContexts(stack, locale);
     std::unique_ptr<frm1> window;
 
-    LiveRig() {
+    // `spin` none: the real pauses; else one that takes no time.
+    explicit LiveRig(SpinFunction spin = {})
+        : stack{backends, {messages, clock, cursor, appDir, std::move(spin)}} {
         card.placeCard(0);
         stack.settings().Interface = InterfaceUsb;
         stack.delay().CalibrateDelay();
@@ -72,6 +74,18 @@ LiveRig& Rig() {
     if (!RigHolder())
         RigHolder() = std::make_unique<LiveRig>();
     return *RigHolder();
+}
+
+// The same with pauses that take no time: what a pass costs beyond its waits.
+std::unique_ptr<LiveRig>& NoWaitRigHolder() {
+    static std::unique_ptr<LiveRig> rig;
+    return rig;
+}
+
+LiveRig& NoWaitRig() {
+    if (!NoWaitRigHolder())
+        NoWaitRigHolder() = std::make_unique<LiveRig>([](std::int32_t, std::int32_t) {});
+    return *NoWaitRigHolder();
 }
 
 // Runs the read loop for `seconds` at the sensor rate `rate` and counts passes
@@ -150,6 +164,36 @@ void BM_OneReadLoopPass(benchmark::State& state) {
 }
 BENCHMARK(BM_OneReadLoopPass)->Unit(benchmark::kMicrosecond);
 
+// The statistics' share of a pass: passes with the statistics paused and
+// kept, alternately, so that both see the same load on the machine. Arg 0:
+// the real pauses, a pass as the program runs it; arg 1: pauses that take no
+// time, the pass's own work, where the statistics weigh most. The budget is a
+// ratio of 1.05.
+void BM_ReadLoopPassStatistics(benchmark::State& state) {
+    LiveRig& rig = state.range(0) == 0 ? Rig() : NoWaitRig();
+    rig.sensor.setSampleRate(100000);
+    OutputStatistics& stats = rig.window->outputs().statistics();
+    double off = 0, on = 0;
+    bool keptFirst = false;
+    for (auto _ : state) {
+        for (const bool kept : {keptFirst, !keptFirst}) {
+            stats.setPaused(!kept);
+            const auto t0 = std::chrono::steady_clock::now();
+            rig.window->ReadLoop();
+            const auto t1 = std::chrono::steady_clock::now();
+            (kept ? on : off) += std::chrono::duration<double, std::micro>(t1 - t0).count();
+        }
+        keptFirst = !keptFirst;
+    }
+    stats.setPaused(false);
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["off_us"] = off / n;
+    state.counters["on_us"] = on / n;
+    state.counters["on_vs_off"] = on / off;
+    state.counters["budget"] = 1.05;
+}
+BENCHMARK(BM_ReadLoopPassStatistics)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // One yield of the loop with nothing to do: the event dispatcher's own cost,
 // paid 17 times a pass. Compare a run with QT_NO_GLIB set empty (GLib's
 // dispatcher) with one without it (Qt's own, which the program uses).
@@ -197,5 +241,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     quenlor::RigHolder().reset();
+    quenlor::NoWaitRigHolder().reset();
     return 0;
 }

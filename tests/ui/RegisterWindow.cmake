@@ -1,5 +1,6 @@
 # The register window, offscreen against the simulator.
-add_executable(quenlor_register_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/frmManualRegTest.cpp)
+add_executable(quenlor_register_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/frmManualRegTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/frmManualRegSnapshotTest.cpp)
 target_link_libraries(quenlor_register_window_tests PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_register_window_tests

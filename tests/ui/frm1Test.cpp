@@ -515,14 +515,15 @@ TEST(OutputPanelPaint, FrameAndTitleMatchAPlainGroupBox) {
     };
     windowA.show();
     windowB.show();
-    EXPECT_EQ(compare({260, 300}), 0);
-    EXPECT_EQ(compare({300, 340}), 0);
+    const QSize least = panel->minimumSizeHint();
+    EXPECT_EQ(compare(least), 0);
+    EXPECT_EQ(compare(least + QSize(40, 40)), 0);
     QPalette dark = windowA.palette();
     dark.setColor(QPalette::Window, QColor(90, 60, 60));
     dark.setColor(QPalette::WindowText, Qt::white);
     windowA.setPalette(dark);
     windowB.setPalette(dark);
-    EXPECT_EQ(compare({300, 340}), 0);
+    EXPECT_EQ(compare(least + QSize(40, 40)), 0);
 }
 
 }  // namespace

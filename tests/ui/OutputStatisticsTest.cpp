@@ -1,0 +1,93 @@
+// The statistics beside the readout, against the values the read loop read.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "core/NumberFormat.h"
+#include "tests/ui/UiRig.h"
+#include "ui/OutputPanel.h"
+#include "ui/frm1.h"
+
+namespace quenlor {
+namespace {
+
+class OutputStatisticsTest : public ::testing::Test {
+  protected:
+    OutputStatisticsTest() { window.Form_Load(); }
+    OutputStatistics& stats() { return window.outputs().statistics(); }
+
+    UiRig rig{{InterfaceUsb, true, false}};
+    frm1 window{rig.ctx()};
+};
+
+TEST_F(OutputStatisticsTest, FiguresMatchTheValuesThePassesRead) {
+    stats().cmdResetStats().click();
+    EXPECT_EQ(stats().lblMean(1).text(), "");
+    std::vector<std::vector<double>> read(9);
+    for (int pass = 0; pass < 50; ++pass) {
+        if (pass == 49) {
+            // Not shown pass by pass, only once the clock says it is time.
+            EXPECT_EQ(stats().lblMean(1).text(), "");
+            rig.clock().monotonic += OutputStatistics::kShowEveryNs;
+        }
+        window.ReadLoop();
+        for (int i = 1; i <= 8; ++i)
+            read[static_cast<std::size_t>(i)].push_back(
+                window.OutputValues()[static_cast<std::size_t>(i)].value_or(0.0f));
+    }
+    bool anySpread = false;
+    for (int i = 1; i <= 8; ++i) {
+        const auto& v = read[static_cast<std::size_t>(i)];
+        double sum = 0;
+        for (const double x : v)
+            sum += x;
+        const double mean = sum / static_cast<double>(v.size());
+        double squares = 0;
+        for (const double x : v)
+            squares += (x - mean) * (x - mean);
+        const double sd = std::sqrt(squares / static_cast<double>(v.size() - 1));
+        anySpread = anySpread || sd > 0;
+        const RunningStatistics& s = stats().row(i);
+        EXPECT_EQ(s.Count(), 50);
+        EXPECT_NEAR(s.Mean(), mean, 1e-9 + 1e-12 * std::abs(mean)) << i;
+        EXPECT_NEAR(s.StdDev(), sd, 1e-9 + 1e-9 * sd) << i;
+        EXPECT_EQ(s.Min(), *std::min_element(v.begin(), v.end())) << i;
+        EXPECT_EQ(s.Max(), *std::max_element(v.begin(), v.end())) << i;
+        EXPECT_EQ(stats().lblMean(i).text().toStdString(), FormatFixed0_0hh(mean)) << i;
+        EXPECT_EQ(stats().lblMax(i).text().toStdString(), FormatFixed0_0hh(s.Max())) << i;
+        EXPECT_FALSE(stats().lblStdDev(i).text().isEmpty()) << i;
+    }
+    EXPECT_TRUE(anySpread);  // the simulated sensor is noisy, so the deviations are tested
+}
+
+TEST_F(OutputStatisticsTest, StartingTheLoopAndResetBeginAfresh) {
+    window.ReadLoop();
+    ASSERT_EQ(stats().row(2).Count(), 2);  // the load's pass and this one
+    // Started by the button and stopped inside its first pass: one pass of its own.
+    QTimer stopper;
+    int fired = 0;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        if (++fired == 2) {
+            stopper.stop();
+            window.outputs().cmdReadData().click();
+        }
+    });
+    stopper.start(0);
+    window.outputs().cmdReadData().click();
+    EXPECT_EQ(stats().row(2).Count(), 1);
+    EXPECT_EQ(stats().lblMin(2).text().toStdString(),
+              FormatFixed0_0hh(window.OutputValues()[2].value_or(0.0f)));
+    stats().cmdResetStats().click();
+    EXPECT_EQ(stats().row(2).Count(), 0);
+    EXPECT_EQ(stats().lblMin(2).text(), "");
+}
+
+}  // namespace
+}  // namespace quenlor
