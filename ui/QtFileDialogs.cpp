@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace quenlor {
 
@@ -28,9 +29,18 @@ std::filesystem::path QtFileDialogs::openFileName(const std::string& title,
 std::filesystem::path QtFileDialogs::saveFileName(const std::string& title,
                                                   const std::filesystem::path& folder,
                                                   const std::string& filter) {
-    return ToPath(QFileDialog::getSaveFileName(QApplication::activeWindow(),
-                                               QString::fromStdString(title), FromPath(folder),
-                                               QString::fromStdString(filter)));
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
+                       FromPath(folder), QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the filter's extension itself, so the question about
+    // replacing a file is asked for the name that will be written.
+    static const QRegularExpression suffix(QStringLiteral("\\*\\.(\\w+)"));
+    const auto match = suffix.match(QString::fromStdString(filter));
+    if (match.hasMatch())
+        dialog.setDefaultSuffix(match.captured(1));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+               ? ToPath(dialog.selectedFiles().constFirst())
+               : std::filesystem::path();
 }
 
 }  // namespace quenlor
