@@ -11,6 +11,7 @@
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
 #include "app/SimState.h"
+#include "app/UnattendedMessageBoxes.h"
 #include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
 #include "ui/QtAppDirectory.h"
@@ -98,6 +99,10 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("quenlor-eval"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
     quenlor::QtMessageBoxes messages;
+    // A screenshot run has nobody to click a box away.
+    quenlor::UnattendedMessageBoxes unattended;
+    quenlor::MessageBoxes& shown =
+        options->screenshot.empty() ? static_cast<quenlor::MessageBoxes&>(messages) : unattended;
     std::unique_ptr<quenlor::Backends> backends;
     quenlor::SimBackends* sim = nullptr;
     if (options->simulate) {
@@ -113,14 +118,14 @@ int main(int argc, char** argv) {
             return failStart(console, messages, "quenlor-eval: " + error);
         backends = std::move(simulated);
     } else {
-        backends = std::make_unique<quenlor::RealBackends>(messages);
+        backends = std::make_unique<quenlor::RealBackends>(shown);
     }
 
     quenlor::QtClock clock;
     quenlor::QtCursor cursor;
     quenlor::QtAppDirectory appDir;
     quenlor::QtLocaleInfo locale;
-    quenlor::Application program(*backends, {messages, clock, cursor, appDir}, locale);
+    quenlor::Application program(*backends, {shown, clock, cursor, appDir}, locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options->screenshot.empty())
         screenshot =

@@ -33,3 +33,19 @@ string(HEX "${expected}" expectedHex)
 if(NOT saved STREQUAL expectedHex)
     message(FATAL_ERROR "CommPort.cfg at exit, in hex:\n${saved}\nexpected:\n${expectedHex}")
 endif()
+
+# Without CommPort.cfg the start-up's message must not wait for a click in a
+# screenshot run: it goes to standard error and the run ends by itself.
+file(REMOVE "${DIR}/CommPort.cfg" "${DIR}/shot.png")
+execute_process(
+    COMMAND "${DIR}/${name}" --simulate --screenshot "${DIR}/shot.png" --screenshot-ms 500
+    WORKING_DIRECTORY "${DIR}"
+    RESULT_VARIABLE status
+    ERROR_VARIABLE err
+    TIMEOUT 60)
+if(NOT status STREQUAL "0" OR NOT EXISTS "${DIR}/shot.png")
+    message(FATAL_ERROR "a screenshot run without CommPort.cfg ended with ${status}\n${err}")
+endif()
+if(NOT err MATCHES "Please select an interface before taking data")
+    message(FATAL_ERROR "the start-up's message did not reach standard error:\n${err}")
+endif()
