@@ -3,6 +3,8 @@
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.h
+    ${CMAKE_CURRENT_LIST_DIR}/CachedPanelStyle.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CachedPanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/ChartExport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ChartExport.h
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp

@@ -8,6 +8,8 @@
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
+#include "ui/CachedPanelStyle.h"
+
 namespace quenlor {
 
 namespace {
@@ -45,6 +47,11 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         grid->addWidget(values_[i], row, 1);
         grid->addWidget(unit, row, 2);
         grid->addWidget(ticks_[i], row, 3, Qt::AlignCenter);
+    }
+    // Made after the boxes, so that it is destroyed after them.
+    if (auto* style = CachedPanelStyle::OfApplicationStyle(this)) {
+        for (std::size_t i = 1; i <= 8; ++i)
+            values_[i]->setStyle(style);
     }
     live_.fill(true);
     readButton_ = new QPushButton(QStringLiteral("Read"), this);
