@@ -11,6 +11,7 @@
 #include "core/SettingsFile.h"
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
+#include "ui/RepaintHold.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -57,6 +58,7 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
                            "bold; padding: 2px 8px; }"));
         statusBar()->addWidget(notice, 1);
     }
+    repaints_ = new RepaintHold(*this);
     lblInterface_ = new QLabel(this);
     lblInterface_->setObjectName(QStringLiteral("lblInterface"));
     statusBar()->addPermanentWidget(lblInterface_);
@@ -250,21 +252,14 @@ void frm1::cmdReadData_Click() {
 void frm1::ReadLoop() {
     const std::string sep = ctx_.locale.decimalSeparator();
     do {
-        for (int i = 1; i <= 8; ++i) {
-            if (outputs_->ck(i).isChecked()) {
-                ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
-                const float scaled = ctx_.registers.RegisterReadResult.Scaled;
-                ShowValue(outputs_->txtReadReg(i),
-                          QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
-                outputValues_[static_cast<std::size_t>(i)] = scaled;
-                outputs_->setLive(i, checkLink());
-                outputs_->statistics().Add(i, scaled);
-                if (!yield())
-                    return;
-            }
-            if (!yield())
-                return;
-        }
+        // What the rows change is painted once, with the plots, not at each
+        // of their yields: the rows stay short, so a sample that comes while
+        // they are read is not cleared by a later row before it is waited for.
+        repaints_->hold();
+        const bool going = readRows(sep);
+        repaints_->release();
+        if (!going)
+            return;
         outputs_->statistics().PassDone(ctx_.clock.monotonicNanoseconds(), sep);
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
@@ -275,6 +270,25 @@ void frm1::ReadLoop() {
         if (closing_)
             return;
     } while (running());
+}
+
+bool frm1::readRows(const std::string& sep) {
+    for (int i = 1; i <= 8; ++i) {
+        if (outputs_->ck(i).isChecked()) {
+            ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
+            const float scaled = ctx_.registers.RegisterReadResult.Scaled;
+            ShowValue(outputs_->txtReadReg(i),
+                      QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
+            outputValues_[static_cast<std::size_t>(i)] = scaled;
+            outputs_->setLive(i, checkLink());
+            outputs_->statistics().Add(i, scaled);
+            if (!yield())
+                return false;
+        }
+        if (!yield())
+            return false;
+    }
+    return true;
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {

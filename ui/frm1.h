@@ -21,6 +21,7 @@ namespace quenlor {
 
 class frmUSBselect;
 class frmManualReg;
+class RepaintHold;
 
 // The main window: live readout of the output registers, the two plots and the
 // status register. It is the only window that stays open; closing it ends the
@@ -89,6 +90,8 @@ class frm1 : public QMainWindow {
     bool yield();
     bool running() const;
     std::array<bool, 3> ticks(int first) const;
+    // Step 1 of a pass: the ticked rows; false when the program is ending.
+    bool readRows(const std::string& sep);
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
@@ -106,6 +109,7 @@ class frm1 : public QMainWindow {
     PlotPanel* incl_;
     ChartExport* chartExport_ = nullptr;
     QLabel* lblInterface_ = nullptr;
+    RepaintHold* repaints_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
     QAction* mnuParallel_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -43,6 +45,31 @@ int Count(const std::string& text, const std::string& what) {
         ++n;
     return n;
 }
+
+// The text each value box showed whenever it was painted.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(OutputPanel& panel) : panel_(panel) {
+        for (int i = 1; i <= 8; ++i)
+            panel.txtReadReg(i).installEventFilter(this);
+    }
+    const std::vector<QString>& painted(int i) const {
+        return painted_[static_cast<std::size_t>(i)];
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        for (int i = 1; i <= 8 && event->type() == QEvent::Paint; ++i) {
+            if (watched == &panel_.txtReadReg(i))
+                painted_[static_cast<std::size_t>(i)].push_back(panel_.txtReadReg(i).text());
+        }
+        return false;
+    }
+
+  private:
+    OutputPanel& panel_;
+    std::array<std::vector<QString>, 9> painted_;
+};
 
 class frm1Test : public ::testing::Test {
   protected:
@@ -328,6 +355,50 @@ TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
     const int stopped = DiagStatReads();
     QTest::qWait(20);
     EXPECT_EQ(DiagStatReads(), stopped);
+}
+
+// The rows' new readings are painted together at the end of the pass, not at
+// each yield; a handler that waits inside the pass (a modal window) sees the
+// window painted all the same.
+TEST_F(frm1Test, ReadingsArePaintedAtThePassEndOrWhenAHandlerWaits) {
+    Load();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    OutputPanel& rows = window_->outputs();
+    for (int i = 1; i <= 8; ++i)
+        rows.txtReadReg(i).setText("old");
+    QCoreApplication::processEvents();
+    PaintLog log(rows);
+
+    std::size_t paintedInRows = 99;
+    std::size_t paintedWhileWaiting = 0;
+    QTimer rowYield;  // fires at every yield
+    QObject::connect(&rowYield, &QTimer::timeout, window_.get(), [&] {
+        if (rows.txtReadReg(1).text() == "old" || rows.txtReadReg(8).text() != "old")
+            return;
+        rowYield.stop();
+        paintedInRows = log.painted(1).size();
+        QEventLoop modal;
+        QTimer painted;
+        QObject::connect(&painted, &QTimer::timeout, &modal, [&] {
+            if (!log.painted(1).empty())
+                modal.quit();
+        });
+        painted.start(1);
+        QTimer::singleShot(5000, &modal, &QEventLoop::quit);
+        modal.exec();
+        paintedWhileWaiting = log.painted(1).size();
+    });
+    rowYield.start(0);
+    window_->ReadLoop();
+
+    EXPECT_EQ(paintedInRows, 0u);
+    EXPECT_EQ(paintedWhileWaiting, 1u);
+    for (int i = 1; i <= 8; ++i) {
+        ASSERT_FALSE(log.painted(i).empty()) << i;
+        EXPECT_EQ(log.painted(i).back(), rows.txtReadReg(i).text()) << i;
+        EXPECT_NE(rows.txtReadReg(i).text(), "old") << i;
+    }
 }
 
 TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {
