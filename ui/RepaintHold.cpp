@@ -7,7 +7,8 @@
 
 namespace quenlor {
 
-RepaintHold::RepaintHold(QWidget& window) : QObject(&window), window_(window) {
+RepaintHold::RepaintHold(QWidget& window, Clock& clock)
+    : QObject(&window), window_(window), clock_(clock) {
     window_.installEventFilter(this);
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &RepaintHold::release);
@@ -19,19 +20,29 @@ void RepaintHold::hold() {
 
 void RepaintHold::release() {
     holding_ = false;
+    emit releasing();
     if (!heldBack_)
         return;
     heldBack_ = false;
-    // As Qt posts it: behind the input, so a click is handled before the repaint.
+    // With the priority Qt gives it: after the other posted events.
     QCoreApplication::postEvent(&window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }
 
+void RepaintHold::releaseIfDue() {
+    if (painted_ != kNever && clock_.monotonicNanoseconds() - painted_ < kIntervalNs)
+        return;
+    release();
+}
+
 bool RepaintHold::eventFilter(QObject* watched, QEvent* event) {
-    if (holding_ && watched == &window_ && event->type() == QEvent::UpdateRequest) {
+    if (watched != &window_ || event->type() != QEvent::UpdateRequest)
+        return false;
+    if (holding_) {
         heldBack_ = true;
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    painted_ = clock_.monotonicNanoseconds();
+    return false;
 }
 
 }  // namespace quenlor

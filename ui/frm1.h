@@ -91,12 +91,17 @@ class frm1 : public QMainWindow {
     bool running() const;
     std::array<bool, 3> ticks(int first) const;
     // Step 1 of a pass: the ticked rows; false when the program is ending.
-    bool readRows(const std::string& sep);
+    bool readRows();
+    // Puts the readings not shown yet into their boxes: whenever the window
+    // is let repaint (the read loop holds that back).
+    void showReadings();
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
     std::string osName_;
     OutputValueArray outputValues_{};
+    // Rows read since their box was last set.
+    std::array<bool, 9> unshown_{};
     bool closing_ = false;
     bool ntClass_ = false;
     InterfaceLink link_;
