@@ -25,8 +25,10 @@ namespace quenlor {
 class RepaintHold : public QObject {
     Q_OBJECT
   public:
-    // Faster than a screen refreshes.
-    static constexpr std::int64_t kIntervalNs = 10'000'000;
+    // About a 60 Hz screen's refresh. Each repaint of the read loop's window
+    // costs a few tenths of a millisecond, which a pass at 800 or 1000
+    // samples a second has not to spare: the fewer, the fewer samples lost.
+    static constexpr std::int64_t kIntervalNs = 16'000'000;
 
     RepaintHold(QWidget& window, Clock& clock);
 

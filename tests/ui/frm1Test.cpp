@@ -417,7 +417,7 @@ TEST_F(frm1Test, ReadingsArePaintedAtThePassEndOrWhenAHandlerWaits) {
     }
 }
 
-// A running loop paints the window at most once a screen refresh (10 ms of
+// A running loop paints the window at most once a screen refresh (16 ms of
 // its clock), however many passes that holds, and what it shows last once it
 // stops.
 TEST_F(frm1Test, ARunningLoopRepaintsAtMostOnceARefreshAndWhenItStops) {
