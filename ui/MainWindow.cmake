@@ -3,6 +3,8 @@
 list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AboutText.h
+    ${CMAKE_CURRENT_LIST_DIR}/CachedPanelStyle.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CachedPanelStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/ChartExport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ChartExport.h
     ${CMAKE_CURRENT_LIST_DIR}/frm1.cpp
@@ -25,6 +27,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.h
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
+    ${CMAKE_CURRENT_LIST_DIR}/RepaintHold.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RepaintHold.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/QtAppDirectory.cpp

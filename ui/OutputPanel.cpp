@@ -8,6 +8,8 @@
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
+#include "ui/CachedPanelStyle.h"
+
 namespace quenlor {
 
 namespace {
@@ -45,6 +47,11 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         grid->addWidget(values_[i], row, 1);
         grid->addWidget(unit, row, 2);
         grid->addWidget(ticks_[i], row, 3, Qt::AlignCenter);
+    }
+    // Made after the boxes, so that it is destroyed after them.
+    if (auto* style = CachedPanelStyle::OfApplicationStyle(this)) {
+        for (std::size_t i = 1; i <= 8; ++i)
+            values_[i]->setStyle(style);
     }
     live_.fill(true);
     readButton_ = new QPushButton(QStringLiteral("Read"), this);
@@ -126,11 +133,14 @@ void OutputPanel::renderBackground() {
 void OutputPanel::paintEvent(QPaintEvent* event) {
     if (!backgroundCurrent())
         renderBackground();
-    const QRect r = event->rect();
     const qreal dpr = background_.devicePixelRatio();
     QPainter p(this);
-    p.drawPixmap(QRectF(r), background_,
-                 QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+    // Rectangle by rectangle: the value boxes changed in one pass are apart,
+    // and one copy of their bounding box through a clip of several
+    // rectangles goes the slow way, split over threads.
+    for (const QRect& r : event->region())
+        p.drawPixmap(QRectF(r), background_,
+                     QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
 }
 
 }  // namespace quenlor

@@ -11,6 +11,7 @@
 #include "core/SettingsFile.h"
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
+#include "ui/RepaintHold.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -57,6 +58,8 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
                            "bold; padding: 2px 8px; }"));
         statusBar()->addWidget(notice, 1);
     }
+    repaints_ = new RepaintHold(*this, ctx_.clock);
+    connect(repaints_, &RepaintHold::releasing, this, &frm1::showReadings);
     lblInterface_ = new QLabel(this);
     lblInterface_->setObjectName(QStringLiteral("lblInterface"));
     statusBar()->addPermanentWidget(lblInterface_);
@@ -250,22 +253,17 @@ void frm1::cmdReadData_Click() {
 void frm1::ReadLoop() {
     const std::string sep = ctx_.locale.decimalSeparator();
     do {
-        for (int i = 1; i <= 8; ++i) {
-            if (outputs_->ck(i).isChecked()) {
-                ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
-                const float scaled = ctx_.registers.RegisterReadResult.Scaled;
-                ShowValue(outputs_->txtReadReg(i),
-                          QString::fromStdString(FormatFixed0_0hh(scaled, sep)));
-                outputValues_[static_cast<std::size_t>(i)] = scaled;
-                outputs_->setLive(i, checkLink());
-                outputs_->statistics().Add(i, scaled);
-                if (!yield())
-                    return;
-            }
-            if (!yield())
-                return;
+        // A pass's readings reach the screen with the plots at its end, and
+        // only as often as a screen shows them: the rows stay short, so a
+        // sample that comes while they are read is not cleared by a later row
+        // before it is waited for, and a pass leaves time for the next sample.
+        repaints_->hold();
+        if (!readRows()) {
+            repaints_->release();
+            return;
         }
         outputs_->statistics().PassDone(ctx_.clock.monotonicNanoseconds(), sep);
+        repaints_->releaseIfDue();
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
         incl_->RangeFromButton(inclHi, inclLo);
@@ -275,6 +273,39 @@ void frm1::ReadLoop() {
         if (closing_)
             return;
     } while (running());
+    repaints_->release();
+}
+
+bool frm1::readRows() {
+    for (int i = 1; i <= 8; ++i) {
+        if (outputs_->ck(i).isChecked()) {
+            const auto row = static_cast<std::size_t>(i);
+            ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
+            const float scaled = ctx_.registers.RegisterReadResult.Scaled;
+            outputValues_[row] = scaled;
+            unshown_[row] = true;
+            outputs_->setLive(i, checkLink());
+            outputs_->statistics().Add(i, scaled);
+            if (!yield())
+                return false;
+        }
+        if (!yield())
+            return false;
+    }
+    return true;
+}
+
+void frm1::showReadings() {
+    if (closing_)
+        return;
+    const std::string sep = ctx_.locale.decimalSeparator();
+    for (std::size_t row = 1; row <= 8; ++row) {
+        if (!unshown_[row] || !outputValues_[row])
+            continue;
+        unshown_[row] = false;
+        ShowValue(outputs_->txtReadReg(static_cast<int>(row)),
+                  QString::fromStdString(FormatFixed0_0hh(*outputValues_[row], sep)));
+    }
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {

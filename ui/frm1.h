@@ -21,6 +21,7 @@ namespace quenlor {
 
 class frmUSBselect;
 class frmManualReg;
+class RepaintHold;
 
 // The main window: live readout of the output registers, the two plots and the
 // status register. It is the only window that stays open; closing it ends the
@@ -89,11 +90,18 @@ class frm1 : public QMainWindow {
     bool yield();
     bool running() const;
     std::array<bool, 3> ticks(int first) const;
+    // Step 1 of a pass: the ticked rows; false when the program is ending.
+    bool readRows();
+    // Puts the readings not shown yet into their boxes: whenever the window
+    // is let repaint (the read loop holds that back).
+    void showReadings();
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
     std::string osName_;
     OutputValueArray outputValues_{};
+    // Rows read since their box was last set.
+    std::array<bool, 9> unshown_{};
     bool closing_ = false;
     bool ntClass_ = false;
     InterfaceLink link_;
@@ -106,6 +114,7 @@ class frm1 : public QMainWindow {
     PlotPanel* incl_;
     ChartExport* chartExport_ = nullptr;
     QLabel* lblInterface_ = nullptr;
+    RepaintHold* repaints_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
     QAction* mnuParallel_ = nullptr;

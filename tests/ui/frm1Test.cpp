@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -22,6 +24,7 @@
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
+#include "ui/RepaintHold.h"
 #include "ui/frm1.h"
 #include "ui/frmManualReg.h"
 
@@ -43,6 +46,44 @@ int Count(const std::string& text, const std::string& what) {
         ++n;
     return n;
 }
+
+// The text each value box showed whenever it was painted.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(OutputPanel& panel) : panel_(panel) {
+        for (int i = 1; i <= 8; ++i)
+            panel.txtReadReg(i).installEventFilter(this);
+    }
+    const std::vector<QString>& painted(int i) const {
+        return painted_[static_cast<std::size_t>(i)];
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        for (int i = 1; i <= 8 && event->type() == QEvent::Paint; ++i) {
+            if (watched == &panel_.txtReadReg(i))
+                painted_[static_cast<std::size_t>(i)].push_back(panel_.txtReadReg(i).text());
+        }
+        return false;
+    }
+
+  private:
+    OutputPanel& panel_;
+    std::array<std::vector<QString>, 9> painted_;
+};
+
+// Paint events of one widget.
+class PaintCount : public QObject {
+  public:
+    explicit PaintCount(QWidget& widget) { widget.installEventFilter(this); }
+    int count = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 class frm1Test : public ::testing::Test {
   protected:
@@ -328,6 +369,96 @@ TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
     const int stopped = DiagStatReads();
     QTest::qWait(20);
     EXPECT_EQ(DiagStatReads(), stopped);
+}
+
+// The rows' readings reach the screen together at the end of the pass, not
+// at each yield; a handler that waits inside the pass (a modal window) sees
+// them on screen all the same.
+TEST_F(frm1Test, ReadingsArePaintedAtThePassEndOrWhenAHandlerWaits) {
+    Load();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    OutputPanel& rows = window_->outputs();
+    for (int i = 1; i <= 8; ++i)
+        rows.txtReadReg(i).setText("old");
+    QCoreApplication::processEvents();
+    PaintLog log(rows);
+
+    std::size_t paintedInRows = 99;
+    std::string paintedWhileWaiting;
+    QTimer firstYield;  // row 1's yield, after its read
+    firstYield.setSingleShot(true);
+    QObject::connect(&firstYield, &QTimer::timeout, window_.get(), [&] {
+        paintedInRows = log.painted(1).size();
+        QEventLoop modal;
+        QTimer painted;
+        QObject::connect(&painted, &QTimer::timeout, &modal, [&] {
+            if (!log.painted(1).empty())
+                modal.quit();
+        });
+        painted.start(1);
+        QTimer::singleShot(5000, &modal, &QEventLoop::quit);
+        modal.exec();
+        if (!log.painted(1).empty())
+            paintedWhileWaiting = log.painted(1).back().toStdString();
+    });
+    firstYield.start(0);
+    window_->ReadLoop();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(paintedInRows, 0u);
+    EXPECT_NE(paintedWhileWaiting, "");
+    EXPECT_NE(paintedWhileWaiting, "old");
+    for (int i = 1; i <= 8; ++i) {
+        ASSERT_FALSE(log.painted(i).empty()) << i;
+        EXPECT_EQ(log.painted(i).back().toStdString(), rows.txtReadReg(i).text().toStdString())
+            << i;
+        EXPECT_NE(rows.txtReadReg(i).text(), "old") << i;
+    }
+}
+
+// A running loop paints the window at most once a screen refresh (16 ms of
+// its clock), however many passes that holds, and what it shows last once it
+// stops.
+TEST_F(frm1Test, ARunningLoopRepaintsAtMostOnceARefreshAndWhenItStops) {
+    Load();
+    rig_->sensor().setSampleRate(100000);  // a new sample for every pass
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    for (int i = 1; i <= 8; ++i)
+        window_->outputs().txtReadReg(i).setText("old");
+    QCoreApplication::processEvents();
+    PaintCount plot(window_->accelPlot().picture());
+    PaintLog log(window_->outputs());
+
+    int paintsFrozen = -1;
+    int paintsAfterARefresh = -1;
+    int mark = DiagStatReads();
+    QTimer yieldHook;
+    QObject::connect(&yieldHook, &QTimer::timeout, window_.get(), [&] {
+        if (paintsFrozen < 0 && DiagStatReads() >= mark + 20) {
+            paintsFrozen = plot.count;
+            rig_->clock().monotonic += RepaintHold::kIntervalNs;
+            mark = DiagStatReads();
+        } else if (paintsFrozen >= 0 && DiagStatReads() >= mark + 5) {
+            paintsAfterARefresh = plot.count;
+            yieldHook.stop();
+            ReadButton().click();
+        }
+    });
+    yieldHook.start(0);
+    ReadButton().click();
+    QCoreApplication::processEvents();
+
+    // The load's pass was painted at the same time by the clock.
+    EXPECT_EQ(paintsFrozen, 0);
+    EXPECT_EQ(paintsAfterARefresh, 1);
+    for (int i = 1; i <= 8; ++i) {
+        ASSERT_FALSE(log.painted(i).empty()) << i;
+        EXPECT_EQ(log.painted(i).back().toStdString(),
+                  window_->outputs().txtReadReg(i).text().toStdString())
+            << i;
+    }
 }
 
 TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {

@@ -1,0 +1,48 @@
+#include "ui/RepaintHold.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+namespace quenlor {
+
+RepaintHold::RepaintHold(QWidget& window, Clock& clock)
+    : QObject(&window), window_(window), clock_(clock) {
+    window_.installEventFilter(this);
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &RepaintHold::release);
+}
+
+void RepaintHold::hold() {
+    holding_ = true;
+}
+
+void RepaintHold::release() {
+    holding_ = false;
+    emit releasing();
+    if (!heldBack_)
+        return;
+    heldBack_ = false;
+    // With the priority Qt gives it: after the other posted events.
+    QCoreApplication::postEvent(&window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+}
+
+void RepaintHold::releaseIfDue() {
+    if (painted_ != kNever && clock_.monotonicNanoseconds() - painted_ < kIntervalNs)
+        return;
+    release();
+}
+
+bool RepaintHold::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &window_ || event->type() != QEvent::UpdateRequest)
+        return false;
+    if (holding_) {
+        heldBack_ = true;
+        return true;
+    }
+    painted_ = clock_.monotonicNanoseconds();
+    return false;
+}
+
+}  // namespace quenlor
