@@ -83,8 +83,8 @@ std::string LibUsbDriver::openFailureAdvice(int error) {
     // which lets one program at a time have the card.
     if (error == LIBUSB_ERROR_NOT_SUPPORTED) {
         return "Windows has not bound WinUSB to it. Bind WinUSB to the card (install "
-               "quenlor-eval-winusb.inf, or use a tool such as Zadig), then unplug and replug "
-               "the card.";
+               "quenlor-winusb.inf from the program's folder, or use a tool such as Zadig), then "
+               "unplug and replug the card.";
     }
     if (error == LIBUSB_ERROR_ACCESS || error == LIBUSB_ERROR_BUSY)
         return "it is in use by another program.";

@@ -127,7 +127,8 @@ TEST(LibUsbScanTest, ACardTheUserCannotOpenYetIsToldOnceBeforeTheScansOwnMessage
     calls.bus[0].openError = LIBUSB_ERROR_NOT_SUPPORTED;
     const std::string advice =
         "Windows has not bound WinUSB to it. Bind WinUSB to the card (install "
-        "quenlor-eval-winusb.inf, or use a tool such as Zadig), then unplug and replug the card.";
+        "quenlor-winusb.inf from the program's folder, or use a tool such as Zadig), then unplug "
+        "and replug the card.";
 #else
     calls.bus[0].openError = LIBUSB_ERROR_ACCESS;
     const std::string advice =
