@@ -8,17 +8,31 @@
 namespace quenlor {
 
 namespace {
-std::unique_ptr<EzUsbDriver> makeUsbDriver([[maybe_unused]] MessageBoxes& messages) {
+std::unique_ptr<EzUsbDriver> makeLibUsbDriver([[maybe_unused]] MessageBoxes& messages) {
 #ifdef QUENLOR_HAVE_LIBUSB
     return std::make_unique<LibUsbDriver>(messages);
 #else
-    return std::make_unique<NoUsbDriver>();
+    return nullptr;
 #endif
 }
 }  // namespace
 
+#ifdef _WIN32
+
 RealBackends::RealBackends(MessageBoxes& messages)
-    : usb_(makeUsbDriver(messages)), port_(messages) {}
+    : Win32Backends(messages),
+      libusb_(makeLibUsbDriver(messages)),
+      usb_(Win32Backends::usbDriver(), libusb_.get()) {}
+
+#else
+
+RealBackends::RealBackends(MessageBoxes& messages)
+    : usb_(makeLibUsbDriver(messages)), port_(messages) {
+    if (!usb_)
+        usb_ = std::make_unique<NoUsbDriver>();
+}
+
+#endif
 
 RealBackends::~RealBackends() = default;
 

@@ -2,12 +2,27 @@
 
 #ifdef _WIN32
 
+#include <memory>
+
+#include "platform/MessageBoxes.h"
+#include "platform/usbchoice/UsbDriverChoice.h"
 #include "platform/win32/Win32Backends.h"
 
 namespace quenlor {
 
-// The machine's own services on Windows.
-using RealBackends = Win32Backends;
+// The machine's own services on Windows; the card through the legacy EZ-USB
+// driver where it is installed, otherwise through libusb (WinUSB) when built.
+class RealBackends : public Win32Backends {
+  public:
+    explicit RealBackends(MessageBoxes& messages);
+    ~RealBackends() override;
+
+    EzUsbDriver& usbDriver() override { return usb_; }
+
+  private:
+    std::unique_ptr<EzUsbDriver> libusb_;  // null without libusb
+    UsbDriverChoice usb_;
+};
 
 }  // namespace quenlor
 

@@ -76,17 +76,34 @@ DeviceHandle LibUsbDriver::open(const std::string& deviceName) {
     return handle;
 }
 
-void LibUsbDriver::tellOpenFailure(const UsbDeviceSummary& card, int error) {
-    std::string why;
-    if (error == LIBUSB_ERROR_ACCESS) {
-        why = "permission denied. The udev rule " QUENLOR_UDEV_RULE
-              " (installed with the program) gives access; reload the rules (sudo udevadm "
-              "control --reload-rules && sudo udevadm trigger), then unplug and replug the card.";
-    } else if (error == LIBUSB_ERROR_BUSY) {
-        why = "it is in use by another program.";
-    } else {
-        return;  // nothing the user can mend: the card is gone, or the system failed
+// What the user can do about a card that will not open, or nothing.
+std::string LibUsbDriver::openFailureAdvice(int error) {
+#ifdef _WIN32
+    // On Windows libusb reaches a card through the driver bound to it: WinUSB,
+    // which lets one program at a time have the card.
+    if (error == LIBUSB_ERROR_NOT_SUPPORTED) {
+        return "Windows has not bound WinUSB to it. Bind WinUSB to the card (install "
+               "quenlor-winusb.inf from the program's folder, or use a tool such as Zadig), then "
+               "unplug and replug the card.";
     }
+    if (error == LIBUSB_ERROR_ACCESS || error == LIBUSB_ERROR_BUSY)
+        return "it is in use by another program.";
+#else
+    if (error == LIBUSB_ERROR_ACCESS) {
+        return "permission denied. The udev rule " QUENLOR_UDEV_RULE
+               " (installed with the program) gives access; reload the rules (sudo udevadm "
+               "control --reload-rules && sudo udevadm trigger), then unplug and replug the card.";
+    }
+    if (error == LIBUSB_ERROR_BUSY)
+        return "it is in use by another program.";
+#endif
+    return {};  // nothing the user can mend: the card is gone, or the system failed
+}
+
+void LibUsbDriver::tellOpenFailure(const UsbDeviceSummary& card, int error) {
+    const std::string why = openFailureAdvice(error);
+    if (why.empty())
+        return;
     if (!told_.insert({{card.bus, card.address}, error}).second)
         return;
     messages_.show("The USB SPI card at bus " + std::to_string(card.bus) + ", address " +

@@ -68,6 +68,7 @@ class LibUsbDriver : public EzUsbDriver {
     // Says why the card cannot be used, where the user can mend it: once per
     // card and cause, so repeated searches do not repeat it.
     void tellOpenFailure(const UsbDeviceSummary& card, int error);
+    static std::string openFailureAdvice(int error);
 
     bool pipeTable(const Session& s, std::span<std::uint8_t> output, std::uint32_t& returned);
     bool stringDescriptor(const Session& s, std::span<const std::uint8_t> input,

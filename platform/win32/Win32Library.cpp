@@ -11,14 +11,27 @@ Win32Library::Win32Library(const std::string& name) {
 }
 
 std::string Win32Library::loadProblem(const std::string& where) const {
+    const bool wide = sizeof(void*) == 8;
+    std::string problem;
     if (error_ == ERROR_BAD_EXE_FORMAT) {
         // The usual cause: a 32-bit library beside a 64-bit build, or the reverse.
-        const std::string width = std::to_string(8 * sizeof(void*));
-        return " is built for another processor width than this " + width +
-               "-bit program (for example a 32-bit DLL in a 64-bit build), or is damaged. Use a "
-               "build of the program for the library's width.";
+        problem = " is built for another processor width than this " +
+                  std::to_string(8 * sizeof(void*)) +
+                  "-bit program (for example a 32-bit DLL in a 64-bit build), or is damaged.";
+        if (!wide)
+            return problem + " Use a build of the program for the library's width.";
+    } else {
+        problem =
+            " could not be loaded (error " + std::to_string(error_) + "). Put it in " + where + ".";
+        if (!wide)
+            return problem;
     }
-    return " could not be loaded (error " + std::to_string(error_) + "). Put it in " + where + ".";
+    // The port libraries of the parallel-port board are 32-bit DLLs: beside a
+    // 64-bit build they would be refused as well.
+    return problem +
+           " The parallel port's libraries (win95io.dll, giveio.dll) are 32-bit, and a 64-bit "
+           "program cannot load a 32-bit library: the parallel port needs the 32-bit build of "
+           "the program.";
 }
 
 Win32Library::~Win32Library() {

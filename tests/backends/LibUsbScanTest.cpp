@@ -27,6 +27,11 @@ std::vector<std::uint8_t> stringDescriptor(const std::string& text) {
 
 // The threads of this process, from the kernel; none where it cannot say.
 std::optional<int> threadCount() {
+#ifdef _WIN32
+    // Under Wine /proc would count Wine's own process, and libusb's Windows
+    // back-end runs no event thread to count.
+    return std::nullopt;
+#endif
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
         if (line.rfind("Threads:", 0) == 0)
@@ -112,12 +117,25 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     EXPECT_THAT(calls.log, ElementsAre("open 1.2", "claim 100 0", "open 1.5", "claim 101 0"));
 }
 
-// The likeliest fault on a fresh Linux machine: the card is there, but the udev
-// rule that lets the user open it is not installed.
-TEST(LibUsbScanTest, ACardWithoutPermissionIsToldOnceBeforeTheScansOwnMessage) {
+// The likeliest fault on a fresh machine: the card is there, but on Linux the
+// udev rule that lets the user open it is not installed, on Windows WinUSB is
+// not bound to it.
+TEST(LibUsbScanTest, ACardTheUserCannotOpenYetIsToldOnceBeforeTheScansOwnMessage) {
     FakeLibUsbCalls calls;
     calls.bus = {FakeLibUsbCalls::card(3, 7)};
+#ifdef _WIN32
+    calls.bus[0].openError = LIBUSB_ERROR_NOT_SUPPORTED;
+    const std::string advice =
+        "Windows has not bound WinUSB to it. Bind WinUSB to the card (install "
+        "quenlor-winusb.inf from the program's folder, or use a tool such as Zadig), then unplug "
+        "and replug the card.";
+#else
     calls.bus[0].openError = LIBUSB_ERROR_ACCESS;
+    const std::string advice =
+        "permission denied. The udev rule " QUENLOR_UDEV_RULE
+        " (installed with the program) gives access; reload the rules (sudo udevadm control "
+        "--reload-rules && sudo udevadm trigger), then unplug and replug the card.";
+#endif
     RecordingMessageBoxes boxes;
     LibUsbDriver driver(calls, boxes);
     EzUsbAccess usb(driver, boxes);
@@ -125,11 +143,7 @@ TEST(LibUsbScanTest, ACardWithoutPermissionIsToldOnceBeforeTheScansOwnMessage) {
     usb.FindUsbBuffers();
 
     EXPECT_THAT(boxes.texts(),
-                ElementsAre("The USB SPI card at bus 3, address 7 cannot be opened: permission "
-                            "denied. The udev rule " QUENLOR_UDEV_RULE
-                            " (installed with the program) gives access; reload the rules (sudo "
-                            "udevadm control --reload-rules && sudo udevadm trigger), then unplug "
-                            "and replug the card.",
+                ElementsAre("The USB SPI card at bus 3, address 7 cannot be opened: " + advice,
                             "No USB Buffers Found, Please Verify Setup and Restart"));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].title, kAppTitle);

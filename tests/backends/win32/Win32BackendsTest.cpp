@@ -111,6 +111,9 @@ TEST(Win32PortIoTest, MissingLibraryIsToldOnceAndReadsGiveNoAccessValue) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_THAT(boxes.boxes[0].text, HasSubstr("absent-win95io.dll could not be loaded"));
     EXPECT_THAT(boxes.boxes[0].text, HasSubstr("Put it in the program's folder"));
+    if (sizeof(void*) == 8) {
+        EXPECT_THAT(boxes.boxes[0].text, HasSubstr("the parallel port needs the 32-bit build"));
+    }
     EXPECT_EQ(boxes.boxes[0].title, kAppTitle);
 }
 
@@ -172,6 +175,9 @@ TEST(Win32LibraryTest, LibraryTheProgramCannotRunIsToldAsSuchNotAsMissing) {
             EXPECT_THAT(box.text, HasSubstr(library + " is built for another processor width"));
             EXPECT_THAT(box.text, HasSubstr(width));
             EXPECT_THAT(box.text, Not(HasSubstr("Put it in")));
+            if (sizeof(void*) == 8) {
+                EXPECT_THAT(box.text, HasSubstr("the parallel port needs the 32-bit build"));
+            }
         }
         EXPECT_THAT(boxes.boxes[0].text, HasSubstr("port I/O library"));
         EXPECT_THAT(boxes.boxes[1].text, HasSubstr("I/O permission library"));
