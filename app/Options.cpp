@@ -88,10 +88,8 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
         };
         if (a == "--simulate") {
             o.simulate = true;
-        } else if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
+        } else if (a == "--help" || a == "-h" || a == "--version") {
+            (a == "--version" ? o.version : o.help) = true;
         } else if (std::string* text = TextOption(o, a)) {
             if (!value(*text))
                 return std::nullopt;

@@ -74,6 +74,20 @@ std::optional<int> refuseOrHelp(const std::optional<quenlor::Options>& options,
     return std::nullopt;
 }
 
+// Qt's own event dispatcher: the read loop yields 17 times a pass, and
+// GLib's costs more system calls per yield. A QT_NO_GLIB set by the user
+// (even empty) is kept.
+void chooseEventDispatcher() {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
+
+// Names the user's configuration folder, whatever the executable is called.
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("quenlor-eval"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,15 +103,9 @@ int main(int argc, char** argv) {
     if (const auto status = refuseOrHelp(options, error, argv[0], console))
         return *status;
 
-    // Qt's own event dispatcher: the read loop yields 17 times a pass, and
-    // GLib's costs more system calls per yield. A QT_NO_GLIB set by the user
-    // (even empty) is kept.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
+    chooseEventDispatcher();
     QApplication app(argc, argv);
-    // Names the user's configuration folder, whatever the executable is called.
-    QCoreApplication::setApplicationName(QStringLiteral("quenlor-eval"));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
+    nameApplication();
     quenlor::QtMessageBoxes messages;
     // A screenshot run has nobody to click a box away.
     quenlor::UnattendedMessageBoxes unattended;
