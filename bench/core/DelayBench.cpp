@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/core/BusyProcesses.h"
+#include "bench/core/LoadAverage.h"
 #include "bench/core/WallClock.h"
 #include "core/Delay.h"
 #include "platform/fake/RecordingCursor.h"
@@ -41,15 +42,6 @@ double Percentile(std::vector<double> values, double share) {
     const auto at = values.begin() + static_cast<std::ptrdiff_t>(double(values.size() - 1) * share);
     std::nth_element(values.begin(), at, values.end());
     return *at;
-}
-
-double LoadAverage() {
-    double load = -1.0;
-#if defined(__linux__)
-    if (getloadavg(&load, 1) != 1)
-        load = -1.0;
-#endif
-    return load;
 }
 
 template <typename Wait>

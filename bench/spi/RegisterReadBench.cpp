@@ -21,6 +21,7 @@
 #include <memory>
 #include <utility>
 
+#include "bench/core/LoadAverage.h"
 #include "bench/core/WallClock.h"
 #include "core/Delay.h"
 #include "core/Settings.h"
@@ -103,15 +104,6 @@ double TimedReads(ReadStack& stack) {
         benchmark::DoNotOptimize(stack.regs.RegisterReadResult.Value);
     }
     return std::chrono::duration<double>(SteadyClock::now() - start).count();
-}
-
-double LoadAverage() {
-    double load = -1.0;
-#if defined(__linux__)
-    if (getloadavg(&load, 1) != 1)
-        load = -1.0;
-#endif
-    return load;
 }
 
 void BM_ReadRegister(benchmark::State& state, std::int16_t iface, int pauses) {
