@@ -96,6 +96,18 @@ void SimSensor::advance() {
     const double k = std::floor((now - gridStart_) / period);
     takeSample(gridStart_ + k * period);
     nextSample_ = gridStart_ + (k + 1.0) * period;
+    sampleIndex_ = gridIndex_ + static_cast<std::uint64_t>(k);
+}
+
+void SimSensor::noteReadyPoll() {
+    if ((word(kDiagStat) & kDataReady) == 0)
+        return;
+    if (watch_.seen != 0 && watch_.last == sampleIndex_)
+        return;
+    if (watch_.seen == 0)
+        watch_.first = sampleIndex_;
+    watch_.last = sampleIndex_;
+    ++watch_.seen;
 }
 
 void SimSensor::takeSample(double time) {
@@ -149,6 +161,8 @@ void SimSensor::endFrame(std::uint16_t received, int bitCount) {
         pendingOut_ = 0;
     } else {
         pendingOut_ = word(address);
+        if ((address & 0x7E) == kDiagStat)
+            noteReadyPoll();
         if (isOutput(address))
             setWord(kDiagStat, word(kDiagStat) & ~kDataReady);
     }
@@ -216,6 +230,7 @@ void SimSensor::setSampleRate(double hz) {
     sampleRate_ = hz;
     const double now = clock_();
     gridStart_ = now;
+    gridIndex_ = sampleIndex_;
     nextSample_ = now + 1.0 / sampleRate_;
 }
 

@@ -73,11 +73,25 @@ class SimSensor {
     std::uint64_t frameCount() const { return frames_; }
     std::uint64_t sampleCount() const { return samples_; }
 
+    // Which samples a read request for DIAG_STAT found data-ready set for,
+    // since the last reset: a loop that waits for each sample misses none
+    // between the first and the last it saw. Samples are numbered on the
+    // sample rate's grid, also those nobody looked at.
+    struct ReadyWatch {
+        std::uint64_t seen = 0;
+        std::uint64_t first = 0;
+        std::uint64_t last = 0;
+        std::uint64_t missed() const { return seen == 0 ? 0 : last - first + 1 - seen; }
+    };
+    const ReadyWatch& readyWatch() const { return watch_; }
+    void resetReadyWatch() { watch_ = {}; }
+
   private:
     static bool isWritable(std::uint8_t address);
     static bool isOutput(std::uint8_t address);
 
     void advance();
+    void noteReadyPoll();
     void takeSample(double t);
     void writeByte(std::uint8_t address, std::uint8_t data);
     void command(std::uint8_t bits);
@@ -101,6 +115,10 @@ class SimSensor {
     double startTime_ = 0.0;
     double gridStart_ = 0.0;
     double nextSample_ = 0.0;
+    // The current sample's number, and that of the grid's start.
+    std::uint64_t sampleIndex_ = 0;
+    std::uint64_t gridIndex_ = 0;
+    ReadyWatch watch_;
 
     // Motion of the board: two slow tilts and a small vibration.
     double rollPhase_ = 0.0;

@@ -117,6 +117,33 @@ TEST_F(SimSensorTest, DataReadyFollowsTheSampleRateAndClearsOnOutputRead) {
     EXPECT_EQ(sensor.sampleCount(), samples + 2);
 }
 
+// What the read loop bench counts as missed: samples between the first and
+// the last a data-ready poll saw that no poll saw, whether an output read
+// cleared them or the next sample came first.
+TEST_F(SimSensorTest, ReadyWatchCountsSamplesNoPollSaw) {
+    sensor.setSampleRate(100.0);
+    const auto poll = [&] { sensor.transfer(read(SimSensor::kDiagStat)); };
+    const auto consume = [&] { sensor.transfer(read(SimSensor::kXAcclOut)); };
+    sensor.resetReadyWatch();
+    poll();  // the sample taken before the reset's period: seen
+    consume();
+    poll();  // nothing new
+    now += 0.0101;
+    poll();
+    poll();  // the same sample twice counts once
+    consume();
+    EXPECT_EQ(sensor.readyWatch().seen, 2u);
+    EXPECT_EQ(sensor.readyWatch().missed(), 0u);
+
+    now += 0.01;
+    consume();    // cleared before any poll
+    now += 0.02;  // one more comes and goes before the poll sees the next
+    poll();
+    EXPECT_EQ(sensor.readyWatch().seen, 3u);
+    EXPECT_EQ(sensor.readyWatch().last - sensor.readyWatch().first, 4u);
+    EXPECT_EQ(sensor.readyWatch().missed(), 2u);
+}
+
 TEST_F(SimSensorTest, OutputsHoldStillWithinOneSamplePeriod) {
     const std::uint16_t first = readOver(SimSensor::kXAcclOut);
     now += 0.001;  // under the default 2.5 ms period
