@@ -61,14 +61,17 @@ OutputStatistics::OutputStatistics(QGridLayout& grid, int firstColumn, QWidget* 
 }
 
 void OutputStatistics::Show(const std::string& sep) {
-    for (std::size_t i = 1; i <= 8; ++i) {
-        const RunningStatistics& s = stats_[i];
-        const bool any = s.Count() > 0;
-        SetIfChanged(*labels_[i][0], any ? FormatFixed0_0hh(s.Mean(), sep) : "");
-        SetIfChanged(*labels_[i][1], any ? FormatDeviation(s.StdDev(), sep) : "");
-        SetIfChanged(*labels_[i][2], any ? FormatFixed0_0hh(s.Min(), sep) : "");
-        SetIfChanged(*labels_[i][3], any ? FormatFixed0_0hh(s.Max(), sep) : "");
-    }
+    for (std::size_t i = 1; i <= 8; ++i)
+        ShowRow(i, sep);
+}
+
+void OutputStatistics::ShowRow(std::size_t i, const std::string& sep) {
+    const RunningStatistics& s = stats_[i];
+    const bool any = s.Count() > 0;
+    SetIfChanged(*labels_[i][0], any ? FormatFixed0_0hh(s.Mean(), sep) : "");
+    SetIfChanged(*labels_[i][1], any ? FormatDeviation(s.StdDev(), sep) : "");
+    SetIfChanged(*labels_[i][2], any ? FormatFixed0_0hh(s.Min(), sep) : "");
+    SetIfChanged(*labels_[i][3], any ? FormatFixed0_0hh(s.Max(), sep) : "");
 }
 
 void OutputStatistics::Reset() {

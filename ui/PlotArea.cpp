@@ -85,13 +85,16 @@ void PlotArea::drawLine(double x1, double y1, double x2, double y2, QColor colou
 
 void PlotArea::flush() {
     painter_.reset();
-    if (!dirty_.isEmpty())
-        update(dirty_);
+    if (!dirty_.isEmpty()) {
+        unpainted_ = unpainted_.united(dirty_);
+        update(unpainted_);
+    }
     dirty_ = QRect();
 }
 
 void PlotArea::paintEvent(QPaintEvent* event) {
     flush();
+    unpainted_ = QRect();
     QPainter p(this);
     p.drawImage(event->rect(), image_, event->rect());
 }
@@ -104,6 +107,7 @@ void PlotArea::resizeEvent(QResizeEvent* event) {
     image_ = image_.scaled(event->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                  .convertToFormat(QImage::Format_RGB32);
     dirty_ = QRect();
+    unpainted_ = QRect();
     update();
 }
 

@@ -59,6 +59,10 @@ class PlotArea : public QWidget {
     QImage image_;
     std::unique_ptr<QPainter> painter_;
     QRect dirty_;
+    // What flush asked to be repainted since the last paint, as one rect: a
+    // paint region of several rects (a sweep starting again at the left while
+    // its end is still unpainted) makes every copy clip rows span by span.
+    QRect unpainted_;
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
 };
 

@@ -21,6 +21,10 @@ void RepaintHold::hold() {
 void RepaintHold::release() {
     holding_ = false;
     emit releasing();
+    postHeldBack();
+}
+
+void RepaintHold::postHeldBack() {
     if (!heldBack_)
         return;
     heldBack_ = false;
@@ -28,10 +32,14 @@ void RepaintHold::release() {
     QCoreApplication::postEvent(&window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }
 
-void RepaintHold::releaseIfDue() {
+void RepaintHold::paintIfDue() {
     if (painted_ != kNever && clock_.monotonicNanoseconds() - painted_ < kIntervalNs)
         return;
-    release();
+    holding_ = false;
+    heldBack_ = false;
+    emit refreshDue();
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(&window_, &request);
 }
 
 bool RepaintHold::eventFilter(QObject* watched, QEvent* event) {

@@ -25,30 +25,39 @@ namespace quenlor {
 class RepaintHold : public QObject {
     Q_OBJECT
   public:
-    // About a 60 Hz screen's refresh. Each repaint of the read loop's window
-    // costs a few tenths of a millisecond, which a pass at 800 or 1000
-    // samples a second has not to spare: the fewer, the fewer samples lost.
-    static constexpr std::int64_t kIntervalNs = 16'000'000;
+    // A quarter of a 60 Hz screen's refresh. A repaint of everything the read
+    // loop changed in 16 ms costs more than the quarter millisecond a pass at
+    // 800 samples a second has to spare; a window that brings a quarter of its
+    // readings up to date at each release keeps every repaint short and still
+    // shows each reading once a refresh.
+    static constexpr std::int64_t kIntervalNs = 4'000'000;
 
     RepaintHold(QWidget& window, Clock& clock);
 
     void hold();
     // Lets the window repaint at the next yield.
     void release();
-    // The same once the window's last repaint is kIntervalNs old; until then
-    // the hold goes on.
-    void releaseIfDue();
+    // Once the window's last repaint is kIntervalNs old: announces refreshDue
+    // and repaints the window at once, without running other events (the end
+    // of a pass is when the loop has time to spare, the next yield may not
+    // be). Until then the hold goes on.
+    void paintIfDue();
     bool holding() const { return holding_; }
 
   signals:
     // The window is about to be let repaint: what it shows is to be brought
     // up to date now.
     void releasing();
+    // The window is let repaint while its busy work goes on: a share of what
+    // it shows may be brought up to date now.
+    void refreshDue();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void postHeldBack();
+
     QWidget& window_;
     Clock& clock_;
     bool holding_ = false;

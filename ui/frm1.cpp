@@ -60,6 +60,7 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
     }
     repaints_ = new RepaintHold(*this, ctx_.clock);
     connect(repaints_, &RepaintHold::releasing, this, &frm1::showReadings);
+    connect(repaints_, &RepaintHold::refreshDue, this, &frm1::showReadingGroup);
     lblInterface_ = new QLabel(this);
     lblInterface_->setObjectName(QStringLiteral("lblInterface"));
     statusBar()->addPermanentWidget(lblInterface_);
@@ -234,14 +235,15 @@ std::array<bool, 3> frm1::ticks(int first) const {
 
 void frm1::cmdReadData_Click() {
     QPushButton& button = outputs_->cmdReadData();
-    if (button.text() == kRead)
+    if (button.text() == kRead) {
         button.setText(kStop);
-    else if (button.text() == kStop)
+        // Cleared now, so that the labels are painted blank before the loop.
+        outputs_->statistics().Reset();
+    } else if (button.text() == kStop)
         button.setText(kRead);
     if (!yield())
         return;
     if (running()) {
-        outputs_->statistics().Reset();
         ReadLoop();
         if (!closing_)
             outputs_->statistics().Show(ctx_.locale.decimalSeparator());
@@ -251,24 +253,22 @@ void frm1::cmdReadData_Click() {
 }
 
 void frm1::ReadLoop() {
-    const std::string sep = ctx_.locale.decimalSeparator();
     do {
-        // A pass's readings reach the screen with the plots at its end, and
-        // only as often as a screen shows them: the rows stay short, so a
-        // sample that comes while they are read is not cleared by a later row
-        // before it is waited for, and a pass leaves time for the next sample.
+        // The readings reach the screen after the plots, a share at a time and
+        // in short repaints: the rows stay short, so a sample that comes while
+        // they are read is not cleared by a later row before it is waited
+        // for, and no repaint takes more than a pass has to spare.
         repaints_->hold();
         if (!readRows()) {
             repaints_->release();
             return;
         }
-        outputs_->statistics().PassDone(ctx_.clock.monotonicNanoseconds(), sep);
-        repaints_->releaseIfDue();
         float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
         accel_->RangeFromButton(accelHi, accelLo);
         incl_->RangeFromButton(inclHi, inclLo);
         PlotDataPointsAy(outputValues_, accelHi, accelLo);
         PlotDataPointsIy(outputValues_, inclHi, inclLo);
+        repaints_->paintIfDue();
         WaitForDataReady();
         if (closing_)
             return;
@@ -299,13 +299,31 @@ void frm1::showReadings() {
     if (closing_)
         return;
     const std::string sep = ctx_.locale.decimalSeparator();
+    for (std::size_t row = 1; row <= 8; ++row)
+        showReading(row, sep);
+}
+
+void frm1::showReadingGroup() {
+    if (closing_)
+        return;
+    const std::string sep = ctx_.locale.decimalSeparator();
+    // A row of statistics costs about what two value boxes cost to paint:
+    // one or the other in a repaint.
+    if (outputs_->statistics().ShowNextRowIfDue(ctx_.clock.monotonicNanoseconds(), sep))
+        return;
     for (std::size_t row = 1; row <= 8; ++row) {
-        if (!unshown_[row] || !outputValues_[row])
-            continue;
-        unshown_[row] = false;
-        ShowValue(outputs_->txtReadReg(static_cast<int>(row)),
-                  QString::fromStdString(FormatFixed0_0hh(*outputValues_[row], sep)));
+        if (row % kReadingGroups == readingGroup_)
+            showReading(row, sep);
     }
+    readingGroup_ = (readingGroup_ + 1) % kReadingGroups;
+}
+
+void frm1::showReading(std::size_t row, const std::string& sep) {
+    if (!unshown_[row] || !outputValues_[row])
+        return;
+    unshown_[row] = false;
+    ShowValue(outputs_->txtReadReg(static_cast<int>(row)),
+              QString::fromStdString(FormatFixed0_0hh(*outputValues_[row], sep)));
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {

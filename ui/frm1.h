@@ -92,9 +92,13 @@ class frm1 : public QMainWindow {
     std::array<bool, 3> ticks(int first) const;
     // Step 1 of a pass: the ticked rows; false when the program is ending.
     bool readRows();
-    // Puts the readings not shown yet into their boxes: whenever the window
-    // is let repaint (the read loop holds that back).
+    // Puts the readings not shown yet into their boxes: when the window is
+    // let repaint for good (the read loop holds that back).
     void showReadings();
+    // The same for the next of kReadingGroups groups of rows: while the loop
+    // runs, each repaint draws a few boxes only.
+    void showReadingGroup();
+    void showReading(std::size_t row, const std::string& sep);
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
@@ -102,6 +106,8 @@ class frm1 : public QMainWindow {
     OutputValueArray outputValues_{};
     // Rows read since their box was last set.
     std::array<bool, 9> unshown_{};
+    static constexpr std::size_t kReadingGroups = 4;
+    std::size_t readingGroup_ = 0;
     bool closing_ = false;
     bool ntClass_ = false;
     InterfaceLink link_;

@@ -18,6 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/SettingsFile.h"
 #include "core/Version.h"
@@ -459,6 +460,47 @@ TEST_F(frm1Test, ARunningLoopRepaintsAtMostOnceARefreshAndWhenItStops) {
                   window_->outputs().txtReadReg(i).text().toStdString())
             << i;
     }
+}
+
+// Each repaint of a running loop brings a few boxes up to date, and every
+// box has its turn within a refresh.
+TEST_F(frm1Test, ARunningLoopBringsEveryBoxUpToDateInTurn) {
+    Load();
+    rig_->sensor().setSampleRate(100000);
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    OutputPanel& rows = window_->outputs();
+    for (int i = 1; i <= 8; ++i)
+        rows.txtReadReg(i).setText("old");
+    std::vector<int> oldAfterOneRefresh;
+    std::vector<int> oldAfterFour;
+    int refreshes = 0;
+    int mark = DiagStatReads();
+    QTimer yieldHook;
+    QObject::connect(&yieldHook, &QTimer::timeout, window_.get(), [&] {
+        if (DiagStatReads() < mark + 1)
+            return;
+        mark = DiagStatReads();
+        ++refreshes;
+        for (int i = 1; i <= 8; ++i) {
+            const bool old = rows.txtReadReg(i).text() == "old";
+            if (old && refreshes == 2)
+                oldAfterOneRefresh.push_back(i);
+            if (old && refreshes == 5)
+                oldAfterFour.push_back(i);
+        }
+        if (refreshes == 5) {
+            yieldHook.stop();
+            ReadButton().click();
+        }
+        rig_->clock().monotonic += RepaintHold::kIntervalNs;
+    });
+    yieldHook.start(0);
+    ReadButton().click();
+    QCoreApplication::processEvents();
+
+    EXPECT_GE(oldAfterOneRefresh.size(), 4u);  // a share, not all eight
+    EXPECT_TRUE(oldAfterFour.empty()) << oldAfterFour.size();
 }
 
 TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {
