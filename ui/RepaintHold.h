@@ -12,9 +12,10 @@ class QWidget;
 namespace quenlor {
 
 // Holds back the repaint of one window through busy work that yields often
-// (the read loop), so that what changed is painted in one go: at most once a
-// screen refresh, not once a yield. Everything the window shows is set at
-// once as before; only the painting waits.
+// (the read loop), so that it is painted when and as often as the work
+// chooses (every few milliseconds, between its passes), not once a yield.
+// What the window shows is set when it is let repaint: all of it on release,
+// a share of it (the window's choice) on each paintIfDue.
 //
 // A window collects every change until the one repaint request Qt posts for
 // it is delivered, and each yield would deliver it. While held, the request
