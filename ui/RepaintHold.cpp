@@ -35,11 +35,15 @@ void RepaintHold::postHeldBack() {
 void RepaintHold::paintIfDue() {
     if (painted_ != kNever && clock_.monotonicNanoseconds() - painted_ < kIntervalNs)
         return;
-    holding_ = false;
     heldBack_ = false;
     emit refreshDue();
+    // The hold goes on after this one repaint: a request Qt posts meanwhile
+    // waits for the next, instead of painting in a yield of the coming wait.
+    const bool held = holding_;
+    holding_ = false;
     QEvent request(QEvent::UpdateRequest);
     QCoreApplication::sendEvent(&window_, &request);
+    holding_ = held;
 }
 
 bool RepaintHold::eventFilter(QObject* watched, QEvent* event) {

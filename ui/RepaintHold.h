@@ -41,7 +41,7 @@ class RepaintHold : public QObject {
     // Once the window's last repaint is kIntervalNs old: announces refreshDue
     // and repaints the window at once, without running other events (the end
     // of a pass is when the loop has time to spare, the next yield may not
-    // be). Until then the hold goes on.
+    // be). The hold goes on either way.
     void paintIfDue();
     bool holding() const { return holding_; }
 
