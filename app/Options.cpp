@@ -17,6 +17,8 @@ constexpr std::array<std::string_view, 11> kQtOptionsWithValue = {
 constexpr std::array<std::string_view, 5> kQtFlags = {"-reverse", "-widgetcount", "-nograb",
                                                       "-dograb", "-sync"};
 
+constexpr std::array<std::string_view, 6> kUpAxes = {"+x", "-x", "+y", "-y", "+z", "-z"};
+
 bool IsOneOf(std::string_view a, std::span<const std::string_view> list) {
     return std::find(list.begin(), list.end(), a) != list.end();
 }
@@ -27,15 +29,19 @@ bool WholeNumber(const std::string& text, int& out) {
 }
 
 // Options that need another one.
-std::string Refusal(const Options& o, bool traceLimitGiven) {
+std::string Refusal(const Options& o, bool traceLimitGiven, bool upGiven) {
     if (!o.simulate) {
         const char* needs = !o.simTrace.empty()   ? "--sim-trace"
                             : !o.simState.empty() ? "--sim-state"
                             : o.simSeed           ? "--sim-seed"
                                                   : nullptr;
+        if (needs == nullptr && o.simStill)
+            needs = "--sim-motion";
         if (needs != nullptr)
             return std::string(needs) + " needs --simulate";
     }
+    if (upGiven && !o.simStill)
+        return "--sim-orientation needs --sim-motion still";
     if (traceLimitGiven && o.simTrace.empty())
         return "--sim-trace-limit needs --sim-trace";
     return {};
@@ -66,6 +72,7 @@ bool ParseSeed(const std::string& text, std::optional<std::uint32_t>& seed) {
 std::optional<Options> Options::Parse(const std::vector<std::string>& args, std::string& error) {
     Options o;
     bool traceLimitGiven = false;
+    bool upGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -98,6 +105,18 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
                 error = error.empty() ? "--sim-seed needs a whole number" : error;
                 return std::nullopt;
             }
+        } else if (std::string motion; a == "--sim-motion") {
+            if (!value(motion) || (motion != "still" && motion != "moving")) {
+                error = error.empty() ? "--sim-motion needs still or moving" : error;
+                return std::nullopt;
+            }
+            o.simStill = motion == "still";
+        } else if (a == "--sim-orientation") {
+            if (!value(o.simUp) || !IsOneOf(o.simUp, kUpAxes)) {
+                error = error.empty() ? "--sim-orientation needs +x, -x, +y, -y, +z or -z" : error;
+                return std::nullopt;
+            }
+            upGiven = true;
         } else if (a == "--sim-trace-limit") {
             if (!number(o.simTraceLimitMb, 1,
                         "--sim-trace-limit needs a whole number of megabytes, at least 1"))
@@ -117,7 +136,7 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
             return std::nullopt;
         }
     }
-    error = Refusal(o, traceLimitGiven);
+    error = Refusal(o, traceLimitGiven, upGiven);
     if (!error.empty())
         return std::nullopt;
     return o;
@@ -139,6 +158,10 @@ std::string Options::HelpText() {
            "                       from FILE when it exists, and save them to it at exit\n"
            "  --sim-seed N         with --simulate: a repeatable sensor (noise from N, its time\n"
            "                       advancing with the bus frames)\n"
+           "  --sim-motion still   with --simulate: the board at rest, with the noise, drift\n"
+           "                       and start-up offsets of a real one (default: moving)\n"
+           "  --sim-orientation UP with --sim-motion still: the axis pointing up, +x, -x, +y,\n"
+           "                       -y, +z or -z (default +z)\n"
            "  --screenshot FILE    start reading, save a PNG of the main window to FILE, and exit\n"
            "  --screenshot-ms N    read for N milliseconds before the screenshot (default 3000)\n"
            "  --version            print the program's version\n"

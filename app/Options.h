@@ -16,6 +16,8 @@ struct Options {
     int simTraceLimitMb = 100;             // the trace stops at this size (1 MB = 1,000,000 bytes)
     std::string simState;                  // empty: a fresh simulated sensor, not kept
     std::optional<std::uint32_t> simSeed;  // a repeatable simulated sensor
+    bool simStill = false;                 // --sim-motion still: the board at rest
+    std::string simUp = "+z";              // the axis up at rest
     std::string screenshot;                // empty: no screenshot
     int screenshotMs = 3000;               // how long the read loop runs before the grab
 

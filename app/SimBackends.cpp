@@ -29,6 +29,13 @@ SimBackends::SimBackends(const std::string& tracePath, std::optional<std::uint32
 
 SimBackends::~SimBackends() = default;
 
+bool SimBackends::holdStill(const std::string& up) {
+    const auto gravity = StillBoard::Gravity(up);
+    if (gravity)
+        sensor_.holdStill(*gravity);
+    return gravity.has_value();
+}
+
 std::string SimBackends::backendNotice() const {
     return "SIMULATED SENSOR \xE2\x80\x94 no hardware connected";
 }

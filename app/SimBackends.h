@@ -47,6 +47,10 @@ class SimBackends : public Backends {
                          std::uint64_t traceLimitBytes = BusTrace::kNoLimit);
     ~SimBackends() override;
 
+    // The sensor on a board at rest with the axis `up` ("+z", ...) pointing
+    // up; false for any other text.
+    bool holdStill(const std::string& up);
+
     bool traceOk() const { return !trace_ || trace_->ok(); }
     SimSensor& sensor() { return sensor_; }
 

@@ -117,6 +117,8 @@ int main(int argc, char** argv) {
         auto simulated = std::make_unique<quenlor::SimBackends>(options->simTrace, options->simSeed,
                                                                 options->simTraceLimitBytes());
         sim = simulated.get();
+        if (options->simStill)
+            sim->holdStill(options->simUp);
         if (!options->simTrace.empty() && !sim->traceOk())
             return failStart(console, messages,
                              "quenlor-eval: cannot write the bus trace " + options->simTrace);

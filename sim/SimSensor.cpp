@@ -36,7 +36,7 @@ std::int16_t toLsb(double value, double lsb) {
 }  // namespace
 
 SimSensor::SimSensor(std::uint32_t seed, std::function<double()> clock)
-    : clock_(std::move(clock)), rng_(seed) {
+    : clock_(std::move(clock)), rng_(seed), still_(seed) {
     if (!clock_) {
         const auto start = std::chrono::steady_clock::now();
         clock_ = [start] {
@@ -110,32 +110,53 @@ void SimSensor::noteReadyPoll() {
     ++watch_.seen;
 }
 
+void SimSensor::holdStill(const std::array<double, 3>& gravity) {
+    stillGravity_ = gravity;
+    // The registers show the board at rest at once, not the moving board's last sample.
+    takeSample(clock_());
+}
+
 void SimSensor::takeSample(double time) {
     const double t = time - startTime_;
-    const double roll = kRollAmplitude * std::sin(kTwoPi * kRollHz * t + rollPhase_);
-    const double pitch = kPitchAmplitude * std::sin(kTwoPi * kPitchHz * t + pitchPhase_);
-    const double gx = std::sin(pitch);
-    const double gy = -std::sin(roll) * std::cos(pitch);
-    const double gz = std::cos(roll) * std::cos(pitch);
-    const double vib = kVibration * std::sin(kTwoPi * kVibrationHz * t + vibPhase_);
+    std::array<double, 3> gravity{};
+    std::array<double, 3> accel{};
+    if (stillGravity_) {
+        gravity = *stillGravity_;
+        const auto errors = still_.sample(t, sampleRate_);
+        const auto offsets = StillBoard::startOffsets(word(kSerialNum));
+        for (std::size_t axis = 0; axis < 3; ++axis)
+            accel[axis] = gravity[axis] + offsets[axis] + errors[axis];
+    } else {
+        const double roll = kRollAmplitude * std::sin(kTwoPi * kRollHz * t + rollPhase_);
+        const double pitch = kPitchAmplitude * std::sin(kTwoPi * kPitchHz * t + pitchPhase_);
+        gravity = {std::sin(pitch), -std::sin(roll) * std::cos(pitch),
+                   std::cos(roll) * std::cos(pitch)};
+        const double vib = kVibration * std::sin(kTwoPi * kVibrationHz * t + vibPhase_);
+        accel = {gravity[0] + vib, gravity[1] + 0.6 * vib, gravity[2] - 0.8 * vib};
+    }
 
-    const std::array<double, 3> gravity{gx, gy, gz};
-    const std::array<double, 3> shake{vib, 0.6 * vib, -0.8 * vib};
     for (std::size_t axis = 0; axis < 3; ++axis) {
         const auto acclAddr = static_cast<std::uint8_t>(kXAcclOut + 2 * axis);
         const auto nullAddr = static_cast<std::uint8_t>(kXAcclNull + 2 * axis);
         const auto inclAddr = static_cast<std::uint8_t>(kXInclOut + 2 * axis);
-        const double null = static_cast<std::int16_t>(word(nullAddr)) * kAcclLsb;
-        const double accel = gravity[axis] + shake[axis] + noise(kAcclNoise) + null;
-        setWord(acclAddr, static_cast<std::uint16_t>(toLsb(accel, kAcclLsb)));
-        const double angle = std::asin(std::clamp(gravity[axis], -1.0, 1.0)) / kDeg;
-        setWord(inclAddr, static_cast<std::uint16_t>(toLsb(angle + noise(kInclNoise), kInclLsb)));
+        const double null = nullSign_ * static_cast<std::int16_t>(word(nullAddr)) * kAcclLsb;
+        // At rest the inclinations follow the nulled accelerations, errors and all.
+        const double a = accel[axis] + (stillGravity_ ? 0.0 : noise(kAcclNoise)) + null;
+        setWord(acclAddr, static_cast<std::uint16_t>(toLsb(a, kAcclLsb)));
+        const double angle =
+            stillGravity_
+                ? std::asin(std::clamp(a, -1.0, 1.0)) / kDeg
+                : std::asin(std::clamp(gravity[axis], -1.0, 1.0)) / kDeg + noise(kInclNoise);
+        setWord(inclAddr, static_cast<std::uint16_t>(toLsb(angle, kInclLsb)));
     }
 
     const double supply = 3.3 + noise(0.0005);
     setWord(kSupplyOut, static_cast<std::uint16_t>(toLsb(supply, kSupplyLsb)));
-    // The die warms by a fraction of a degree over the first minutes.
-    const double temp = 25.0 + 0.6 * (1.0 - std::exp(-t / 300.0)) + noise(0.05);
+    // The die warms by a fraction of a degree over the first minutes; at
+    // rest it follows the still board's slower, longer warm-up.
+    const double die =
+        stillGravity_ ? StillBoard::dieTemperature(t) : 25.0 + 0.6 * (1.0 - std::exp(-t / 300.0));
+    const double temp = die + noise(0.05);
     setWord(kTempOut, static_cast<std::uint16_t>(toLsb(temp - kTempOffset, kTempScale)));
 
     setWord(kDiagStat, word(kDiagStat) | kDataReady);

@@ -3,7 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
+
+#include "sim/StillBoard.h"
 
 namespace quenlor {
 
@@ -14,7 +17,9 @@ class BusTrace;
 // The answer to a read request comes back during the next frame.
 //
 // The outputs follow a board that tilts slowly and vibrates a little, with
-// noise, on a 3.3 V supply at about 25 C. A new sample is taken at the sample
+// noise, on a 3.3 V supply at about 25 C; or, still, a board at rest with the
+// errors of StillBoard and start-up offsets. The null registers add to the
+// accelerations. A new sample is taken at the sample
 // rate; it sets DIAG_STAT bit 7 (data ready), which a read request for any
 // output register clears. GLOB_CMD bit 4 clears DIAG_STAT, bit 6 stores the
 // writable registers in the flash image (FLASH_CNT counts it), bit 7 resets
@@ -63,6 +68,13 @@ class SimSensor {
     void pokeWord(std::uint8_t address, std::uint16_t value);
     std::uint16_t flashWord(std::uint8_t address) const;
     void pokeFlashWord(std::uint8_t address, std::uint16_t value);
+
+    // The board at rest with `gravity` (g, in the sensor's axes) instead of
+    // the moving one, from now on.
+    void holdStill(const std::array<double, 3>& gravity);
+    // -1: the null registers subtract instead (a part that applies them the
+    // other way round).
+    void setNullSign(int sign) { nullSign_ = sign < 0 ? -1 : 1; }
 
     // Samples per second; values not above 0 are ignored.
     void setSampleRate(double hz);
@@ -124,6 +136,10 @@ class SimSensor {
     double rollPhase_ = 0.0;
     double pitchPhase_ = 0.0;
     double vibPhase_ = 0.0;
+
+    std::optional<std::array<double, 3>> stillGravity_;
+    StillBoard still_;
+    int nullSign_ = 1;
 };
 
 }  // namespace quenlor

@@ -101,9 +101,9 @@ bool ParseGlobal(const std::vector<std::string>& args, std::size_t& i, CliOption
         o.version = true;
         return true;
     }
-    static constexpr std::array<std::string_view, 7> kWithValue = {
-        "--sim-trace", "--sim-state", "--sim-seed", "--sim-rate",
-        "--interface", "--card",      "--port"};
+    static constexpr std::array<std::string_view, 9> kWithValue = {
+        "--sim-trace", "--sim-state", "--sim-seed",        "--sim-rate", "--sim-motion",
+        "--interface", "--card",      "--sim-orientation", "--port"};
     if (std::find(kWithValue.begin(), kWithValue.end(), a) == kWithValue.end()) {
         consumed = false;
         return true;
@@ -127,6 +127,12 @@ bool ParseGlobal(const std::vector<std::string>& args, std::size_t& i, CliOption
                std::from_chars(v.data(), v.data() + v.size(), rate).ptr == v.data() + v.size() &&
                rate > 0 && rate <= 1e6) {
         o.simRate = rate;
+    } else if (a == "--sim-motion" && (v == "still" || v == "moving")) {
+        o.simStill = v == "still";
+    } else if (a == "--sim-orientation" && v.size() == 2 && (v[0] == '+' || v[0] == '-') &&
+               v[1] >= 'x' && v[1] <= 'z') {
+        o.simUp = v;
+        o.simUpGiven = true;
     } else if (a == "--interface" && (v == "usb" || v == "parallel")) {
         o.interface = v == "usb" ? InterfaceUsb : InterfaceParallel;
     } else if (a == "--card" && ParseNumber(v, card) && card >= 0 && card <= 3) {
@@ -161,8 +167,13 @@ bool ParseCommandOption(const std::vector<std::string>& args, std::size_t& i,
 }
 
 bool CheckCombination(const CliOptions& o, const CommandSpec* command, std::string& error) {
-    if (!o.simulate && (!o.simTrace.empty() || !o.simState.empty() || o.simSeed || o.simRate)) {
-        error = "--sim-trace, --sim-state, --sim-seed and --sim-rate need --simulate";
+    if (!o.simulate &&
+        (!o.simTrace.empty() || !o.simState.empty() || o.simSeed || o.simRate || o.simStill)) {
+        error = "--sim-trace, --sim-state, --sim-seed, --sim-rate and --sim-motion need --simulate";
+        return false;
+    }
+    if (o.simUpGiven && !o.simStill) {
+        error = "--sim-orientation needs --sim-motion still";
         return false;
     }
     if (o.card && o.interface == InterfaceParallel) {
@@ -255,6 +266,10 @@ std::string CliOptions::HelpText(const std::string& command) {
         "                             registers and flash in FILE between calls\n"
         "  --sim-seed N               with --simulate: a repeatable simulated sensor\n"
         "  --sim-rate HZ              with --simulate: the sensor's sample rate (400)\n"
+        "  --sim-motion still         with --simulate: the board at rest, with noise,\n"
+        "                             drift and start-up offsets (default: moving)\n"
+        "  --sim-orientation UP       with --sim-motion still: the axis up, +x, -x, +y,\n"
+        "                             -y, +z or -z (default +z)\n"
         "  --sim-trace FILE           with --simulate: every bus transaction to FILE\n"
         "  --version                  the program's version\n";
     return text;

@@ -27,6 +27,9 @@ struct CliOptions {
     std::string simState;
     std::optional<std::uint32_t> simSeed;
     std::optional<double> simRate;
+    bool simStill = false;     // --sim-motion still
+    std::string simUp = "+z";  // --sim-orientation
+    bool simUpGiven = false;
     std::optional<std::int16_t> interface;  // InterfaceUsb or InterfaceParallel
     std::optional<int> card;                // Ezusb-N
     std::optional<std::int16_t> port;       // parallel port base address

@@ -39,6 +39,8 @@ int RunSimulated(StderrMessageBoxes& messages, const CliOptions& options) {
     }
     if (options.simRate)
         sim.sensor().setSampleRate(*options.simRate);
+    if (options.simStill)
+        sim.holdStill(options.simUp);
     std::string error;
     const std::string& state = options.simState;
     if (!state.empty() && std::filesystem::exists(state) &&

@@ -1,4 +1,5 @@
 #include "sim/SimSensor.h"
+#include "sim/StillBoard.h"
 
 #include <gtest/gtest.h>
 
@@ -196,6 +197,43 @@ TEST(SimSensorModelTest, ReadingsAreThoseOfATiltingBoardOnThreePointThreeVolts) 
     }
     EXPECT_GT(maxX - minX, 0.2) << "the board should tilt visibly within a minute";
     EXPECT_GT(changes, 550);
+}
+
+// Mean and deviation of one axis over n samples, one each 1/400 s, in g.
+std::pair<double, double> StillStats(SimSensor& s, double& t, std::uint8_t address, int n) {
+    double sum = 0.0;
+    double squares = 0.0;
+    for (int i = 0; i < n; ++i) {
+        t += 1.0 / 400.0;
+        s.transfer(read(address));
+        const double g = signedWord(s.peekWord(address)) * 0.000061;
+        sum += g;
+        squares += g * g;
+    }
+    const double mean = sum / n;
+    return {mean, std::sqrt(squares / n - mean * mean)};
+}
+
+TEST(SimSensorModelTest, StillBoardReadsGravityPlusItsOffsetsWithTheDocumentedNoise) {
+    double t = 0.0;
+    SimSensor s(9, [&t] { return t; });
+    s.holdStill({0.0, -1.0, 0.0});
+    const auto offsets = StillBoard::startOffsets(s.peekWord(SimSensor::kSerialNum));
+    for (double o : offsets)
+        EXPECT_TRUE(std::abs(o) >= 0.020 && std::abs(o) <= 0.050) << o;
+    const auto [meanY, sigmaY] = StillStats(s, t, SimSensor::kYAcclOut, 4000);
+    EXPECT_NEAR(meanY, -1.0 + offsets[1], 0.0002);
+    EXPECT_NEAR(sigmaY, StillBoard::kWhiteDensity * std::sqrt(200.0), 0.1 * sigmaY);
+
+    // 0x0100 counts of null move the output by that much, or back with a part
+    // that applies the nulls the other way.
+    const double before = StillStats(s, t, SimSensor::kXAcclOut, 2000).first;
+    s.pokeWord(SimSensor::kXAcclNull, 0x0100);
+    EXPECT_NEAR(StillStats(s, t, SimSensor::kXAcclOut, 2000).first - before, 256 * 0.000061,
+                0.0002);
+    s.setNullSign(-1);
+    EXPECT_NEAR(StillStats(s, t, SimSensor::kXAcclOut, 2000).first - before, -256 * 0.000061,
+                0.0002);
 }
 
 }  // namespace
