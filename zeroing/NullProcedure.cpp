@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <sstream>
 
 namespace quenlor {
@@ -14,7 +15,8 @@ bool Moved(const OffsetMeasurement& m, double limit, std::string& why) {
     for (std::size_t axis = 0; axis < 3; ++axis) {
         if (m.axes[axis].deviation > limit) {
             std::ostringstream out;
-            out << "The sensor moved: the " << kAxisNames[axis] << " acceleration scattered by "
+            out << std::fixed << std::setprecision(1) << "The sensor moved: the "
+                << kAxisNames[axis] << " acceleration scattered by "
                 << m.axes[axis].deviation * 1000.0 << " mg, more than the limit of "
                 << limit * 1000.0 << " mg. Hold it still and try again.";
             why = out.str();

@@ -19,7 +19,7 @@ struct CommandSpec {
     std::string_view help;
 };
 
-constexpr std::array<CommandSpec, 12> kCommands = {{
+constexpr std::array<CommandSpec, 13> kCommands = {{
     {"scan", 0, 0, "", "", "scan",
      "Lists the adapter cards found: name, board type, both descriptor texts,\n"
      "revision and USB speed, one line each.\n"},
@@ -62,6 +62,20 @@ constexpr std::array<CommandSpec, 12> kCommands = {{
      "no header block with --no-header, files BASE_1.csv, BASE_2.csv, ... (default\n"
      "DATALOG) in FOLDER (default the current folder). Ctrl-C finishes the current\n"
      "file as Cancel does and exits with status 130.\n"},
+    {"null", 0, 0, "--orientation --seconds --snapshot --motion-limit", "--flash",
+     "null [--orientation +z|-z|+x|-x|+y|-y] [--seconds N] [--flash]\n"
+     "    [--snapshot FILE] [--motion-limit MG]",
+     "Zeroes the acceleration offsets with the sensor at rest: measures the mean of\n"
+     "XACCL_OUT, YACCL_OUT and ZACCL_OUT for N seconds (default 5) with the axis of\n"
+     "--orientation up (default +z: 0, 0, +1 g), writes the null registers that take\n"
+     "the offsets away, measures again and shows both. A snapshot of every register\n"
+     "is written first, to FILE (default null-undo-DATE-TIME.txt), for restore.\n"
+     "A part that applies its nulls the other way round is tried once more so; when\n"
+     "the offsets still do not shrink, the old registers are written back. Refused\n"
+     "while the sensor moves (a deviation above MG milli-g, default 3.5). --flash\n"
+     "stores the registers in flash once zeroed. Exit status 0 when every offset is\n"
+     "within three standard errors (and half a step of the null), 1 when not or\n"
+     "when the sensor moved.\n"},
     {"help", 0, 1, "", "", "help [COMMAND]", "Shows the help of quenlor-cli or of one command.\n"},
 }};
 

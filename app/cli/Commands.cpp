@@ -31,6 +31,7 @@ constexpr Entry kRunners[] = {
     {"compare", RunCompare, false},
     {"stream", RunStream, true},
     {"log", RunLog, true},
+    {"null", RunNull, true},
 };
 
 }  // namespace

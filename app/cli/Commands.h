@@ -40,5 +40,6 @@ int RunRestore(CliRun& run);
 int RunCompare(CliRun& run);
 int RunStream(CliRun& run);
 int RunLog(CliRun& run);
+int RunNull(CliRun& run);
 
 }  // namespace quenlor

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/SimBackends.h"
 #include "core/Delay.h"
@@ -85,6 +86,27 @@ TEST_F(CliTest, DumpWriteCompareRestoreRoundTrip) {
     const Result same = Run("compare a.txt");
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");
+}
+
+// The still board is zeroed, the snapshot taken first tells exactly the three
+// nulls apart, and a second run finds nothing left to correct; a moving board is refused.
+TEST_F(CliTest, NullZeroesAStillBoardAndChangesOnlyTheNullRegisters) {
+    const std::string still = "--simulate --sim-motion still --sim-state s.txt";
+    const Result zeroed = Run("null --seconds 1 --snapshot undo.txt", still);
+    EXPECT_EQ(zeroed.status, 0) << zeroed.out;
+    const Result differ = Run("compare undo.txt", still);
+    EXPECT_EQ(differ.status, 1);
+    std::istringstream lines(differ.out);
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);)
+        names.push_back(line.substr(0, line.find(' ')));
+    EXPECT_EQ(names, (std::vector<std::string>{"XACCL_NULL", "YACCL_NULL", "ZACCL_NULL"}));
+    EXPECT_EQ(Run("null --seconds 1 --snapshot again.txt", still).status, 0);
+
+    const Result moving = Run("null --seconds 1 --snapshot moving.txt");
+    EXPECT_EQ(moving.status, 1);
+    EXPECT_NE(moving.out.find("Nothing was written."), std::string::npos) << moving.out;
+    EXPECT_EQ(Run("compare moving.txt").status, 0);
 }
 
 TEST_F(CliTest, BadInputIsAUsageOrAFileErrorAndWritesNothing) {
