@@ -12,6 +12,7 @@
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/RepaintHold.h"
+#include "ui/ZeroOffsetsDialog.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -81,6 +82,8 @@ void frm1::buildMenus() {
     mnuDatalog_->setObjectName(QStringLiteral("mnuDatalog"));
     mnuRegisters_ = menuBar()->addAction(QStringLiteral("Registers"));
     mnuRegisters_->setObjectName(QStringLiteral("mnuRegisters"));
+    mnuZeroOffsets_ = menuBar()->addAction(QStringLiteral("Zero Offsets..."));
+    mnuZeroOffsets_->setObjectName(QStringLiteral("mnuZeroOffsets"));
     mnuExit_ = menuBar()->addAction(QStringLiteral("Exit"));
     mnuExit_->setObjectName(QStringLiteral("MnuExit"));
     mnuAbout_ = menuBar()->addAction(QStringLiteral("About"));
@@ -94,6 +97,7 @@ void frm1::buildMenus() {
     connect(mnuParallel_, &QAction::triggered, this, &frm1::mnuParallel_Click);
     connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
     connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
+    connect(mnuZeroOffsets_, &QAction::triggered, this, &frm1::mnuZeroOffsets_Click);
     connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
     connect(mnuAbout_, &QAction::triggered, this, &frm1::mnuAbout_Click);
 }
@@ -405,6 +409,21 @@ void frm1::mnuRegisters_Click() {
     if (!manualReg_)
         manualReg_ = new frmManualReg(ctx_.registerWindow, this, this);
     manualReg_->exec();
+    if (!closing_)
+        checkLink();
+}
+
+void frm1::mnuZeroOffsets_Click() {
+    // The measurement reads the outputs itself; two readers would split the samples.
+    if (running()) {
+        ctx_.messages.show("Stop reading data before zeroing the offsets.");
+        return;
+    }
+    QPointer<ZeroOffsetsDialog> dialog =
+        new ZeroOffsetsDialog(ctx_.registers, ctx_.registerTable, ctx_.clock, this);
+    dialog->exec();
+    if (dialog)
+        dialog->deleteLater();
     if (!closing_)
         checkLink();
 }

@@ -47,6 +47,7 @@ class frm1 : public QMainWindow {
     void mnuParallel_Click();
     void mnuDatalog_Click();
     void mnuRegisters_Click();
+    void mnuZeroOffsets_Click();
     void MnuExit_Click();
     void mnuAbout_Click();
 
@@ -65,6 +66,7 @@ class frm1 : public QMainWindow {
     QAction& mnuParallel() { return *mnuParallel_; }
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
+    QAction& mnuZeroOffsets() { return *mnuZeroOffsets_; }
     QAction& MnuExit() { return *mnuExit_; }
     // The status bar's field naming what the program talks to.
     QLabel& lblInterface() { return *lblInterface_; }
@@ -126,6 +128,7 @@ class frm1 : public QMainWindow {
     QAction* mnuParallel_ = nullptr;
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
+    QAction* mnuZeroOffsets_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QPointer<frmUSBselect> usbSelect_;

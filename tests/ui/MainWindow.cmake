@@ -12,3 +12,8 @@ gtest_discover_tests(quenlor_main_window_tests
 add_executable(quenlor_main_window_failure_shot ${CMAKE_CURRENT_LIST_DIR}/frm1FailureShot.cpp)
 target_link_libraries(quenlor_main_window_failure_shot PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)
+
+# Shows the Zero Offsets dialog before and after a run on the still simulated
+# board and saves both images: the screenshots in docs/screenshots come from here.
+add_executable(quenlor_zero_offsets_shot ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsShot.cpp)
+target_link_libraries(quenlor_zero_offsets_shot PRIVATE quenlor_ui quenlor_sim quenlor_platform_fakes)
