@@ -1,6 +1,7 @@
 #include "zeroing/NullProcedure.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <iomanip>
 #include <sstream>
