@@ -183,8 +183,9 @@ NullResult NullProcedure::Run(const NullSettings& settings, const NullProgress& 
                         std::abs(r.offsetAfter[1]) <= r.tolerance[1] &&
                         std::abs(r.offsetAfter[2]) <= r.tolerance[2];
     r.outcome = within ? NullOutcome::Zeroed : NullOutcome::NotWithin;
-    r.message = within ? "Zeroed: every offset is within three standard errors."
-                       : "The offsets are smaller but not all within three standard errors.";
+    r.message =
+        within ? "Zeroed: every offset is within three standard errors and half a step of the null."
+               : "The offsets are smaller but not all within three standard errors.";
     if (r.oppositeSign)
         r.message += " The sensor applies its nulls the other way round; they were written so.";
     return r;
