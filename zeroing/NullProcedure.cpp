@@ -114,7 +114,7 @@ NullResult NullProcedure::GiveBack(NullResult result, NullOutcome outcome, std::
 bool NullProcedure::MeasureAfter(const NullSettings& settings, const NullProgress& progress,
                                  NullResult& r) {
     const auto half = [&](double f) { return !progress || progress(0.5 + 0.5 * f); };
-    r.after = MeasureOffsets(registers_, table_, clock_, settings.seconds, half);
+    r.after = MeasureOffsets(registers_, table_, clock_, settings.seconds, settings.settle, half);
     std::string why;
     if (r.after.stopped) {
         r = GiveBack(std::move(r), NullOutcome::Stopped, "Stopped; the old nulls are back.");
@@ -145,7 +145,7 @@ NullResult NullProcedure::Run(const NullSettings& settings, const NullProgress& 
     r.oldNulls = ReadNulls();
     r.newNulls = r.oldNulls;
     const auto half = [&](double f) { return !progress || progress(0.5 * f); };
-    r.before = MeasureOffsets(registers_, table_, clock_, settings.seconds, half);
+    r.before = MeasureOffsets(registers_, table_, clock_, settings.seconds, settings.settle, half);
     std::string why;
     if (r.before.stopped) {
         r.outcome = NullOutcome::Stopped;

@@ -23,6 +23,7 @@ struct NullSettings {
     std::array<double, 3> reference{0.0, 0.0, 1.0};  // g: what a sensor without offsets reads
     double seconds = 5.0;                            // of each measurement
     double motionLimit = 10.0 * kStillNoise;         // g: a larger deviation is a moving board
+    double settle = 0.25;  // s of samples passed over before each measurement
 };
 
 // What a board reads at rest with the axis named ("+z", "-x", ...) pointing up.

@@ -16,10 +16,34 @@ struct Sums {
     double squares = 0.0;
 };
 
+bool DataReady(RegisterAccess& registers) {
+    registers.ReadRegister(DIAG_STAT);
+    return (registers.RegisterReadResult.Value & kDataReady) != 0;
+}
+
+// Reads and drops the samples of `seconds`, at least two of them; gives up
+// waiting for the two after `giveUp` seconds more.
+void Settle(RegisterAccess& registers, Clock& clock, double seconds, double giveUp) {
+    const std::int64_t start = clock.monotonicNanoseconds();
+    const auto span = static_cast<std::int64_t>(seconds * 1e9);
+    const auto limit = span + static_cast<std::int64_t>(giveUp * 1e9);
+    int dropped = 0;
+    for (std::int64_t t = 0; t < span || (dropped < 2 && t < limit);
+         t = clock.monotonicNanoseconds() - start) {
+        if (!DataReady(registers))
+            continue;
+        for (std::int16_t i = XACCL_OUT; i <= ZACCL_OUT; ++i)
+            registers.ReadRegister(i);
+        ++dropped;
+    }
+}
+
 }  // namespace
 
 OffsetMeasurement MeasureOffsets(RegisterAccess& registers, const RegisterTable& table,
-                                 Clock& clock, double seconds, const NullProgress& progress) {
+                                 Clock& clock, double seconds, double settle,
+                                 const NullProgress& progress) {
+    Settle(registers, clock, settle, seconds);
     const std::int64_t start = clock.monotonicNanoseconds();
     const auto span = static_cast<std::int64_t>(seconds * 1e9);
     std::int64_t told = start;
@@ -36,8 +60,7 @@ OffsetMeasurement MeasureOffsets(RegisterAccess& registers, const RegisterTable&
                 break;
             }
         }
-        registers.ReadRegister(DIAG_STAT);
-        if ((registers.RegisterReadResult.Value & kDataReady) == 0)
+        if (!DataReady(registers))
             continue;
         for (std::size_t axis = 0; axis < 3; ++axis) {
             const auto index = static_cast<std::int16_t>(XACCL_OUT + axis);

@@ -27,8 +27,11 @@ struct OffsetMeasurement {
 using NullProgress = std::function<bool(double fraction)>;
 
 // Reads XACCL_OUT, YACCL_OUT and ZACCL_OUT once per data-ready sample (DIAG_STAT
-// bit 7) for `seconds` of the monotonic clock.
+// bit 7) for `seconds` of the monotonic clock, after passing over the samples
+// of the first `settle` seconds (at least two): a sample taken before the
+// nulls were written, or still in the sensor's averaging, would count as motion.
 OffsetMeasurement MeasureOffsets(RegisterAccess& registers, const RegisterTable& table,
-                                 Clock& clock, double seconds, const NullProgress& progress);
+                                 Clock& clock, double seconds, double settle,
+                                 const NullProgress& progress);
 
 }  // namespace quenlor
