@@ -9,6 +9,8 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "regmap/SensorCommands.h"
+#include "regmap/StatusRegister.h"
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/RepaintHold.h"
@@ -337,7 +339,7 @@ void frm1::WaitForDataReady() {
     int ready = 0;
     do {
         ctx_.registers.ReadRegister(DIAG_STAT);
-        ready = (ctx_.registers.RegisterReadResult.Value & 128) / 128;
+        ready = IsDataReady(ctx_.registers.RegisterReadResult.Value) ? 1 : 0;
         checkLink();
         if (!yield())
             return;
@@ -362,7 +364,7 @@ void frm1::ReadStatus() {
 }
 
 void frm1::ClearStatus() {
-    ctx_.registers.WriteRegister(GLOB_CMD, 16);
+    ctx_.registers.WriteRegister(GLOB_CMD, kClearStatusCommand);
     ctx_.delay.DelayMs(50);
     ReadStatus();
 }
