@@ -9,6 +9,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "regmap/RegisterMap.h"
 #include "regmap/SensorCommands.h"
 #include "regmap/StatusRegister.h"
 #include "ui/AboutText.h"
@@ -34,7 +35,7 @@ PlotPanel::Config accelConfig() {
             {2, 3, 4},
             {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin", "lblXmax",
              "lblCursorX", "lblCursorY"},
-            QStringLiteral("g")};
+            QString::fromUtf8(UnitSymbol(QuantityOf(XACCL_OUT)))};
 }
 
 PlotPanel::Config inclConfig() {
@@ -44,7 +45,7 @@ PlotPanel::Config inclConfig() {
             {6, 7, 8},
             {"Picture2", "cmdPlotScale2", "lblPFS2", "LblYmid2", "LblNFS2", "lblXmin2", "lblXmax2",
              "LblCursorX2", "LblCursorY2"},
-            QStringLiteral("deg")};
+            QString::fromUtf8(UnitSymbol(QuantityOf(XINCL_OUT)))};
 }
 }  // namespace
 
