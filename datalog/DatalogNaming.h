@@ -4,14 +4,20 @@
 #include <cstdint>
 #include <string>
 
+#include "regmap/RegisterGroups.h"
+
 namespace quenlor {
 
-inline constexpr int kDatalogSelectionCount = 8;
+inline constexpr int kDatalogSelectionCount = static_cast<int>(kOutputRegisters.size());
 
 // Box i logs the register with table index i; its caption is that register's label.
-inline constexpr std::array<const char*, kDatalogSelectionCount> kDatalogColumnNames = {
-    "SUPPLY_OUT", "XACCL_OUT", "YACCL_OUT", "ZACCL_OUT",
-    "TEMP_OUT",   "XINCL_OUT", "YINCL_OUT", "ZINCL_OUT"};
+inline constexpr std::array<const char*, kDatalogSelectionCount> kDatalogColumnNames = [] {
+    std::array<const char*, kDatalogSelectionCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = kRegisterMap[static_cast<std::size_t>(kOutputRegisters[i])].label;
+    return names;
+}();
+static_assert(kOutputRegisters.front() == 1, "box i logs the register of index i");
 
 // Field separator and file extension, chosen together from the decimal separator.
 struct DatalogFormat {

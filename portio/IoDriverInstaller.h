@@ -4,13 +4,12 @@
 #include <string>
 
 #include "platform/AppDirectory.h"
+#include "platform/IoPermission.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 
 namespace quenlor {
-
-inline constexpr const char* kGiveioServiceKey = "SYSTEM\\CurrentControlSet\\Services\\giveio";
 
 // Makes sure the I/O-permission driver service "giveio" starts automatically.
 class IoDriverInstaller {

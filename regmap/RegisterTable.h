@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "regmap/RegisterMap.h"
+
 namespace quenlor {
 
 struct RegisterEntry {
@@ -23,41 +25,6 @@ struct RegisterEntry {
     bool EmbMemflag = false;
     std::int32_t AuxBaseAddr = 0;
     std::int32_t AuxAddr = 0;
-};
-
-// Register indexes into the table, named as the labels.
-enum RegisterIndex : std::int16_t {
-    FLASH_CNT = 0,
-    SUPPLY_OUT = 1,
-    XACCL_OUT = 2,
-    YACCL_OUT = 3,
-    ZACCL_OUT = 4,
-    TEMP_OUT = 5,
-    XINCL_OUT = 6,
-    YINCL_OUT = 7,
-    ZINCL_OUT = 8,
-    XACCL_NULL = 9,
-    YACCL_NULL = 10,
-    ZACCL_NULL = 11,
-    ALM_MAG_X = 12,
-    ALM_MAG_Y = 13,
-    ALM_MAG_Z = 14,
-    ALM_MAG_S = 15,
-    ALM_SMPL_X = 16,
-    ALM_SMPL_Y = 17,
-    ALM_SMPL_Z = 18,
-    ALM_CTRL = 19,
-    GPIO_CTRL = 20,
-    MSC_CTRL = 21,
-    DIO_CTRL = 22,
-    AVG_CNT = 23,
-    SLP_CNT = 24,
-    DIAG_STAT = 25,
-    GLOB_CMD = 26,
-    LOT_ID1 = 27,
-    LOT_ID2 = 28,
-    PROD_ID = 29,
-    SERIAL_NUM = 30,
 };
 
 inline constexpr std::size_t kRegisterTableSize = 86;

@@ -17,9 +17,6 @@ bool allZero(std::span<const std::uint8_t> bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
 
-const std::vector<std::vector<std::uint8_t>> kNoWrites;
-const std::vector<std::uint8_t> kNoBytes;
-
 }  // namespace
 
 SimAdapterCard::SimAdapterCard(SimSensor& sensor) : sensor_(sensor) {}
@@ -52,51 +49,6 @@ void SimAdapterCard::unplug(int slot) {
     removeCard(slot);
 }
 
-void SimAdapterCard::unplugAfter(int slot, int transfers) {
-    if (slot < 0 || slot >= kSlots)
-        return;
-    Card& card = cards_[static_cast<std::size_t>(slot)];
-    if (transfers <= 0) {
-        card.present = false;
-        return;
-    }
-    card.unplugCountdown = transfers;
-}
-
-void SimAdapterCard::failOpen(int slot, bool fail) {
-    if (slot >= 0 && slot < kSlots)
-        cards_[static_cast<std::size_t>(slot)].failOpen = fail;
-}
-
-void SimAdapterCard::failRequest(int slot, std::uint32_t controlCode, int nth) {
-    if (slot < 0 || slot >= kSlots || nth < 1)
-        return;
-    cards_[static_cast<std::size_t>(slot)].failCountdowns[controlCode].push_back(nth);
-}
-
-void SimAdapterCard::failAllRequests(int slot, std::uint32_t controlCode) {
-    if (slot >= 0 && slot < kSlots)
-        cards_[static_cast<std::size_t>(slot)].failAll[controlCode] = true;
-}
-
-void SimAdapterCard::answerShort(int slot, std::uint32_t controlCode, std::uint32_t bytes,
-                                 int nth) {
-    if (slot < 0 || slot >= kSlots || nth < 1)
-        return;
-    cards_[static_cast<std::size_t>(slot)].shortCountdowns[controlCode].push_back({nth, bytes});
-}
-
-void SimAdapterCard::clearFaults(int slot) {
-    if (slot < 0 || slot >= kSlots)
-        return;
-    Card& card = cards_[static_cast<std::size_t>(slot)];
-    card.failOpen = false;
-    card.failCountdowns.clear();
-    card.failAll.clear();
-    card.shortCountdowns.clear();
-    card.unplugCountdown = 0;
-}
-
 void SimAdapterCard::setTrace(BusTrace* trace) {
     trace_ = trace;
     sensor_.setTrace(trace);
@@ -107,10 +59,9 @@ DeviceHandle SimAdapterCard::open(const std::string& deviceName) {
     DeviceHandle handle = kNoHandle;
     if (slot >= 0) {
         Card& card = cards_[static_cast<std::size_t>(slot)];
-        if (card.present && !card.failOpen) {
+        if (card.present) {
             handle = nextHandle_++;
             handles_[handle] = slot;
-            ++card.opens;
         }
     }
     if (trace_ != nullptr)
@@ -119,11 +70,7 @@ DeviceHandle SimAdapterCard::open(const std::string& deviceName) {
 }
 
 void SimAdapterCard::close(DeviceHandle handle) {
-    if (handle == kNoHandle)
-        ++closesOfNoHandle_;
     const bool known = handles_.erase(handle) > 0;
-    if (!known && handle != kNoHandle)
-        ++closesOfUnknownHandle_;
     if (trace_ != nullptr)
         trace_->close(handle, known);
 }
@@ -137,60 +84,13 @@ SimAdapterCard::Card* SimAdapterCard::cardFor(DeviceHandle handle, int& slot) {
     return card.present ? &card : nullptr;
 }
 
-bool SimAdapterCard::injectedFailure(Card& card, std::uint32_t code) {
-    if (card.failAll.contains(code))
-        return true;
-    const auto it = card.failCountdowns.find(code);
-    if (it == card.failCountdowns.end())
-        return false;
-    bool fail = false;
-    for (int& left : it->second) {
-        if (--left == 0)
-            fail = true;
-    }
-    std::erase_if(it->second, [](int left) { return left <= 0; });
-    if (it->second.empty())
-        card.failCountdowns.erase(it);
-    return fail;
-}
-
-std::uint32_t SimAdapterCard::shortLimit(Card& card, std::uint32_t code) {
-    std::uint32_t limit = UINT32_MAX;
-    const auto it = card.shortCountdowns.find(code);
-    if (it == card.shortCountdowns.end())
-        return limit;
-    for (auto& [left, bytes] : it->second) {
-        if (--left == 0)
-            limit = std::min(limit, bytes);
-    }
-    std::erase_if(it->second, [](const auto& entry) { return entry.first <= 0; });
-    if (it->second.empty())
-        card.shortCountdowns.erase(it);
-    return limit;
-}
-
 bool SimAdapterCard::ioControl(DeviceHandle handle, std::uint32_t controlCode,
                                std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                                std::uint32_t& bytesReturned) {
     bytesReturned = 0;
     int slot = -1;
     Card* card = cardFor(handle, slot);
-    bool ok = false;
-    if (card != nullptr) {
-        const bool failed = injectedFailure(*card, controlCode);
-        const std::uint32_t limit = shortLimit(*card, controlCode);
-        if (!failed)
-            ok = answer(*card, controlCode, input, output, limit, bytesReturned);
-        if (controlCode == kIoctlBulkRead || controlCode == kIoctlBulkWrite) {
-            if (card->unplugCountdown > 0 && --card->unplugCountdown == 0)
-                card->present = false;
-        }
-    }
-
-    if (recording_) {
-        requests_.push_back({slot, controlCode, input.size(), output.size(), ok, bytesReturned,
-                             std::vector<std::uint8_t>(input.begin(), input.end())});
-    }
+    const bool ok = card != nullptr && answer(*card, controlCode, input, output, bytesReturned);
     if (trace_ != nullptr) {
         std::span<const std::uint8_t> shown;
         if (ok && (controlCode == kIoctlBulkRead || controlCode == kIoctlBulkWrite)) {
@@ -204,12 +104,9 @@ bool SimAdapterCard::ioControl(DeviceHandle handle, std::uint32_t controlCode,
 }
 
 bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std::uint8_t> input,
-                            std::span<std::uint8_t> output, std::uint32_t limit,
-                            std::uint32_t& returned) {
-    // A short answer delivers only the first `limit` bytes; the rest of the
-    // caller's buffer is left as it was.
+                            std::span<std::uint8_t> output, std::uint32_t& returned) {
     const auto deliver = [&](std::span<const std::uint8_t> bytes) {
-        const std::size_t n = std::min<std::size_t>({bytes.size(), output.size(), limit});
+        const std::size_t n = std::min(bytes.size(), output.size());
         std::copy_n(bytes.begin(), n, output.begin());
         returned = static_cast<std::uint32_t>(n);
     };
@@ -241,29 +138,27 @@ bool SimAdapterCard::answer(Card& card, std::uint32_t code, std::span<const std:
         }
         case kIoctlBulkRead:
         case kIoctlBulkWrite:
-            return bulk(card, code == kIoctlBulkRead, input, output, limit, returned);
+            return bulk(card, code == kIoctlBulkRead, input, output, returned);
         default:
             return false;
     }
 }
 
 bool SimAdapterCard::bulk(Card& card, bool read, std::span<const std::uint8_t> input,
-                          std::span<std::uint8_t> output, std::uint32_t limit,
-                          std::uint32_t& returned) {
+                          std::span<std::uint8_t> output, std::uint32_t& returned) {
     const auto pipe = DecodePipeRecord(input);
     if (!pipe)
         return false;
     if (!read) {
         if (*pipe != static_cast<std::uint32_t>(kCommandPipe))
             return false;
-        const auto sent = output.first(std::min<std::size_t>(output.size(), limit));
-        runCommand(card, sent);
-        returned = static_cast<std::uint32_t>(sent.size());
+        runCommand(card, output);
+        returned = static_cast<std::uint32_t>(output.size());
         return true;
     }
     if (*pipe != static_cast<std::uint32_t>(kAnswerPipe) || card.answer.empty())
         return false;
-    const std::size_t n = std::min<std::size_t>({card.answer.size(), output.size(), limit});
+    const std::size_t n = std::min(card.answer.size(), output.size());
     std::copy_n(card.answer.begin(), n, output.begin());
     returned = static_cast<std::uint32_t>(n);
     card.answer.clear();
@@ -311,9 +206,6 @@ std::array<std::uint8_t, kDeviceDescriptorSize> SimAdapterCard::deviceDescriptor
 }
 
 void SimAdapterCard::runCommand(Card& card, std::span<const std::uint8_t> bytes) {
-    card.lastWrite.assign(bytes.begin(), bytes.end());
-    if (recording_)
-        card.writes.push_back(card.lastWrite);
     // A command without an answer leaves the one still waiting on pipe 1.
     if (auto answer = card.firmware.run(bytes, sensor_, trace_))
         card.answer = std::move(*answer);
@@ -321,18 +213,6 @@ void SimAdapterCard::runCommand(Card& card, std::span<const std::uint8_t> bytes)
 
 bool SimAdapterCard::validSlot(int slot) {
     return slot >= 0 && slot < kSlots;
-}
-
-const std::vector<std::vector<std::uint8_t>>& SimAdapterCard::bulkWrites(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].writes : kNoWrites;
-}
-
-const std::vector<std::uint8_t>& SimAdapterCard::lastBulkWrite(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].lastWrite : kNoBytes;
-}
-
-int SimAdapterCard::opens(int slot) const {
-    return validSlot(slot) ? cards_[static_cast<std::size_t>(slot)].opens : 0;
 }
 
 std::uint8_t SimAdapterCard::delaySetting(int slot) const {
@@ -349,12 +229,6 @@ int SimAdapterCard::lastChannel(int slot) const {
 
 bool SimAdapterCard::lastPolarityPositive(int slot) const {
     return validSlot(slot) && cards_[static_cast<std::size_t>(slot)].firmware.lastPositive();
-}
-
-void SimAdapterCard::clearRecords() {
-    requests_.clear();
-    for (Card& card : cards_)
-        card.writes.clear();
 }
 
 }  // namespace quenlor

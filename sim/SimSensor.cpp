@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "regmap/SensorCommands.h"
 #include "sim/BusTrace.h"
 
 namespace quenlor {
@@ -49,8 +50,8 @@ SimSensor::SimSensor(std::uint32_t seed, std::function<double()> clock)
     vibPhase_ = phase(rng_);
 
     setWord(kFlashCnt, 12);
-    setWord(0x34, 0x0006);  // MSC_CTRL
-    setWord(0x38, 0x0008);  // AVG_CNT
+    setWord(RegisterAddress(MSC_CTRL), 0x0006);
+    setWord(RegisterAddress(AVG_CNT), 0x0008);
     setWord(kLotId1, 0x3A41);
     setWord(kLotId2, 0x1C07);
     setWord(kProdId, kProductId);
@@ -209,20 +210,20 @@ void SimSensor::writeByte(std::uint8_t address, std::uint8_t data) {
 }
 
 void SimSensor::command(std::uint8_t bits) {
-    if ((bits & 0x80) != 0) {
+    if ((bits & kRestoreFlashCommand) != 0) {
         for (std::uint8_t a = 0; a < regs_.size(); ++a) {
             if (isWritable(a))
                 regs_[a] = flash_[a];
         }
     }
-    if ((bits & 0x40) != 0) {
+    if ((bits & kFlashUpdateCommand) != 0) {
         for (std::uint8_t a = 0; a < regs_.size(); ++a) {
             if (isWritable(a))
                 flash_[a] = regs_[a];
         }
         setWord(kFlashCnt, static_cast<std::uint16_t>(word(kFlashCnt) + 1));
     }
-    if ((bits & 0x10) != 0)
+    if ((bits & kClearStatusCommand) != 0)
         setWord(kDiagStat, 0);
 }
 

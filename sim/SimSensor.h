@@ -6,6 +6,8 @@
 #include <optional>
 #include <random>
 
+#include "regmap/RegisterMap.h"
+#include "regmap/StatusRegister.h"
 #include "sim/StillBoard.h"
 
 namespace quenlor {
@@ -26,24 +28,24 @@ class BusTrace;
 // the writable registers from the flash image.
 class SimSensor {
   public:
-    static constexpr std::uint8_t kFlashCnt = 0x00;
-    static constexpr std::uint8_t kSupplyOut = 0x02;
-    static constexpr std::uint8_t kXAcclOut = 0x04;
-    static constexpr std::uint8_t kYAcclOut = 0x06;
-    static constexpr std::uint8_t kZAcclOut = 0x08;
-    static constexpr std::uint8_t kTempOut = 0x0A;
-    static constexpr std::uint8_t kXInclOut = 0x0C;
-    static constexpr std::uint8_t kYInclOut = 0x0E;
-    static constexpr std::uint8_t kZInclOut = 0x10;
-    static constexpr std::uint8_t kXAcclNull = 0x12;
-    static constexpr std::uint8_t kDiagStat = 0x3C;
-    static constexpr std::uint8_t kGlobCmd = 0x3E;
-    static constexpr std::uint8_t kLotId1 = 0x52;
-    static constexpr std::uint8_t kLotId2 = 0x54;
-    static constexpr std::uint8_t kProdId = 0x56;
-    static constexpr std::uint8_t kSerialNum = 0x58;
+    static constexpr std::uint8_t kFlashCnt = RegisterAddress(FLASH_CNT);
+    static constexpr std::uint8_t kSupplyOut = RegisterAddress(SUPPLY_OUT);
+    static constexpr std::uint8_t kXAcclOut = RegisterAddress(XACCL_OUT);
+    static constexpr std::uint8_t kYAcclOut = RegisterAddress(YACCL_OUT);
+    static constexpr std::uint8_t kZAcclOut = RegisterAddress(ZACCL_OUT);
+    static constexpr std::uint8_t kTempOut = RegisterAddress(TEMP_OUT);
+    static constexpr std::uint8_t kXInclOut = RegisterAddress(XINCL_OUT);
+    static constexpr std::uint8_t kYInclOut = RegisterAddress(YINCL_OUT);
+    static constexpr std::uint8_t kZInclOut = RegisterAddress(ZINCL_OUT);
+    static constexpr std::uint8_t kXAcclNull = RegisterAddress(XACCL_NULL);
+    static constexpr std::uint8_t kDiagStat = RegisterAddress(DIAG_STAT);
+    static constexpr std::uint8_t kGlobCmd = RegisterAddress(GLOB_CMD);
+    static constexpr std::uint8_t kLotId1 = RegisterAddress(LOT_ID1);
+    static constexpr std::uint8_t kLotId2 = RegisterAddress(LOT_ID2);
+    static constexpr std::uint8_t kProdId = RegisterAddress(PROD_ID);
+    static constexpr std::uint8_t kSerialNum = RegisterAddress(SERIAL_NUM);
     static constexpr std::uint16_t kProductId = 0x4013;
-    static constexpr std::uint16_t kDataReady = 0x0080;
+    static constexpr std::uint16_t kDataReady = kDataReadyMask;
 
     // `clock` gives seconds (monotonic); without one the sensor runs on real
     // time. The seed fixes the motion's phases, the noise and the serial number.

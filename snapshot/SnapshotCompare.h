@@ -4,18 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "regmap/RegisterGroups.h"
 #include "regmap/RegisterTable.h"
 #include "snapshot/Snapshot.h"
 
 namespace quenlor {
-
-// The registers a restore writes: writable ones, except GLOB_CMD (writing it
-// starts commands) and the identification registers.
-bool IsConfigurationRegister(const RegisterTable& table, std::int16_t index);
-
-// Registers that change by themselves (the outputs, FLASH_CNT, DIAG_STAT); a
-// compare passes over them unless asked for all.
-bool IsChangingRegister(std::int16_t index);
 
 // A register whose values differ; a side without the register has no value.
 struct SnapshotDifference {

@@ -8,22 +8,10 @@
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
+#include "regmap/RegisterGroups.h"
 #include "ui/CachedPanelStyle.h"
 
 namespace quenlor {
-
-namespace {
-// Units of rows 1..8: SUPPLY_OUT, the three accelerations, TEMP_OUT, the three inclinations.
-const std::array<QString, 9> kUnits{QString(),
-                                    QStringLiteral("V"),
-                                    QStringLiteral("g"),
-                                    QStringLiteral("g"),
-                                    QStringLiteral("g"),
-                                    QStringLiteral("\u00B0C"),
-                                    QStringLiteral("deg"),
-                                    QStringLiteral("deg"),
-                                    QStringLiteral("deg")};
-}  // namespace
 
 OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Registers"), parent) {
     auto* grid = new QGridLayout(this);
@@ -42,7 +30,8 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         ticks_[i] = new QCheckBox(this);
         ticks_[i]->setObjectName(QStringLiteral("ck_%1").arg(i));
         grid->addWidget(names_[i], row, 0);
-        auto* unit = new QLabel(kUnits[i], this);
+        const Quantity quantity = QuantityOf(kOutputRegisters[i - 1]);
+        auto* unit = new QLabel(QString::fromUtf8(UnitSymbol(quantity)), this);
         unit->setObjectName(QStringLiteral("lblUnit_%1").arg(i));
         grid->addWidget(values_[i], row, 1);
         grid->addWidget(unit, row, 2);

@@ -1,5 +1,6 @@
 #include "ui/QtClock.h"
 
+#include <QDateTime>
 #include <QTime>
 #include <chrono>
 
@@ -13,6 +14,13 @@ std::int64_t QtClock::monotonicNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+LocalDateTime QtClock::localDateTime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
 }  // namespace quenlor

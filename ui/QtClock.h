@@ -10,6 +10,7 @@ class QtClock : public Clock {
   public:
     float secondsSinceMidnight() override;
     std::int64_t monotonicNanoseconds() override;
+    LocalDateTime localDateTime() override;
 };
 
 }  // namespace quenlor

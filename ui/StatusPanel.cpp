@@ -3,29 +3,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 
+#include "regmap/StatusRegister.h"
+
 namespace quenlor {
 
 namespace {
-struct BitRow {
-    const char* name;
-    const char* whenSet;
-    QRgb colour;
-};
-
-constexpr std::array<BitRow, 12> kBits{{
-    {"Supply < 3.150 V", "FAIL", StatusPanel::kRed},
-    {"Supply > 3.625 V", "FAIL", StatusPanel::kRed},
-    {"Flash Update Failure", "FAIL", StatusPanel::kRed},
-    {"SPI Comm Failure", "FAIL", StatusPanel::kRed},
-    {"Capture Period Violation", "FAIL", StatusPanel::kRed},
-    {"Self-test Diagnostic", "FAIL", StatusPanel::kRed},
-    {"Flash Memory Failure", "FAIL", StatusPanel::kRed},
-    {"Data Ready", "SET", StatusPanel::kYellow},
-    {"Alarm X", "SET", StatusPanel::kYellow},
-    {"Alarm Y", "SET", StatusPanel::kYellow},
-    {"Alarm Z", "SET", StatusPanel::kYellow},
-    {"System Alarm", "SET", StatusPanel::kYellow},
-}};
+constexpr std::size_t kBitCount = kStatusBits.size();
 }  // namespace
 
 StatusPanel::StatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("Status Register"), parent) {
@@ -37,7 +20,7 @@ StatusPanel::StatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("Status Reg
 
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
-    for (std::size_t b = 0; b < kBits.size(); ++b) {
+    for (std::size_t b = 0; b < kBitCount; ++b) {
         auto* title = new QLabel(this);
         title->setObjectName(QStringLiteral("LBLAtitle_%1").arg(b));
         title->setMinimumWidth(170);
@@ -54,7 +37,7 @@ StatusPanel::StatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("Status Reg
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(readButton_);
     buttons->addWidget(clearButton_);
-    grid->addLayout(buttons, static_cast<int>(kBits.size()), 0, 1, 2);
+    grid->addLayout(buttons, static_cast<int>(kBitCount), 0, 1, 2);
 }
 
 void StatusPanel::setBackground(QLabel& label, QRgb colour, QRgb text) {
@@ -66,15 +49,15 @@ void StatusPanel::setBackground(QLabel& label, QRgb colour, QRgb text) {
 }
 
 void StatusPanel::ShowNames() {
-    for (std::size_t b = 0; b < kBits.size(); ++b)
-        titles_[b]->setText(QString::fromLatin1(kBits[b].name));
+    for (std::size_t b = 0; b < kBitCount; ++b)
+        titles_[b]->setText(QString::fromLatin1(kStatusBits[b].name));
 }
 
 void StatusPanel::ShowValue(std::int32_t value) {
-    for (std::size_t b = 0; b < kBits.size(); ++b) {
-        const bool set = (value & (1 << b)) != 0;
-        const QRgb colour = set ? kBits[b].colour : kGreen;
-        bits_[b]->setText(set ? QString::fromLatin1(kBits[b].whenSet) : QStringLiteral("OK"));
+    for (std::size_t b = 0; b < kBitCount; ++b) {
+        const bool failure = kStatusBits[b].severity == StatusSeverity::Failure;
+        const QRgb colour = !IsStatusBitSet(value, b) ? kGreen : failure ? kRed : kYellow;
+        bits_[b]->setText(QString::fromLatin1(StatusStateText(value, b)));
         colours_[b] = colour;
         paintBit(b);
     }
@@ -84,7 +67,7 @@ void StatusPanel::setLive(bool live) {
     if (live_ == live)
         return;
     live_ = live;
-    for (std::size_t b = 0; b < kBits.size(); ++b)
+    for (std::size_t b = 0; b < kBitCount; ++b)
         paintBit(b);
 }
 

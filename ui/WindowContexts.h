@@ -47,6 +47,11 @@ struct RegisterWindowContext {
     MessageBoxes& messages;
     LocaleInfo& locale;
     AppDirectory& appDir;
+    // What a snapshot's header says: when, over which interface, simulated or not.
+    Clock& clock;
+    const Settings& settings;
+    const EzUsbAccess& usb;
+    bool simulated;
 };
 
 struct DatalogContext {

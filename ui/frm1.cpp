@@ -9,6 +9,9 @@
 
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
+#include "regmap/RegisterMap.h"
+#include "regmap/SensorCommands.h"
+#include "regmap/StatusRegister.h"
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/RepaintHold.h"
@@ -33,7 +36,7 @@ PlotPanel::Config accelConfig() {
             {2, 3, 4},
             {"picture1", "cmdPlotScale", "lblpFS1", "LbLYmid", "lblnFS1", "lblXmin", "lblXmax",
              "lblCursorX", "lblCursorY"},
-            QStringLiteral("g")};
+            QString::fromUtf8(UnitSymbol(QuantityOf(XACCL_OUT)))};
 }
 
 PlotPanel::Config inclConfig() {
@@ -43,7 +46,7 @@ PlotPanel::Config inclConfig() {
             {6, 7, 8},
             {"Picture2", "cmdPlotScale2", "lblPFS2", "LblYmid2", "LblNFS2", "lblXmin2", "lblXmax2",
              "LblCursorX2", "LblCursorY2"},
-            QStringLiteral("deg")};
+            QString::fromUtf8(UnitSymbol(QuantityOf(XINCL_OUT)))};
 }
 }  // namespace
 
@@ -341,7 +344,7 @@ void frm1::WaitForDataReady() {
     int ready = 0;
     do {
         ctx_.registers.ReadRegister(DIAG_STAT);
-        ready = (ctx_.registers.RegisterReadResult.Value & 128) / 128;
+        ready = IsDataReady(ctx_.registers.RegisterReadResult.Value) ? 1 : 0;
         checkLink();
         if (!yield())
             return;
@@ -366,7 +369,7 @@ void frm1::ReadStatus() {
 }
 
 void frm1::ClearStatus() {
-    ctx_.registers.WriteRegister(GLOB_CMD, 16);
+    ctx_.registers.WriteRegister(GLOB_CMD, kClearStatusCommand);
     ctx_.delay.DelayMs(50);
     ReadStatus();
 }

@@ -24,13 +24,12 @@
 
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
+#include "regmap/SensorCommands.h"
 #include "ui/QtFileDialogs.h"
 
 namespace quenlor {
 
 namespace {
-
-constexpr std::int32_t kFlashUpdateCommand = 64;
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);

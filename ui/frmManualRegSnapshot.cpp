@@ -9,10 +9,12 @@
 #include <fstream>
 
 #include "core/NumberFormat.h"
+#include "core/Version.h"
 #include "snapshot/CompareListing.h"
 #include "snapshot/SnapshotCompare.h"
 #include "snapshot/SnapshotDevice.h"
 #include "snapshot/SnapshotFile.h"
+#include "snapshot/SnapshotHeader.h"
 #include "ui/frmManualReg.h"
 
 namespace quenlor {
@@ -76,8 +78,9 @@ void frmManualReg::cmdSave_Click() {
     if (file.empty())
         return;
     Snapshot snapshot = TakeSnapshot(ctx_.registers, ctx_.registerTable);
-    snapshot.comments = {"Quenlor_Eval_Rev_2 register snapshot",
-                         "taken " + ctx_.locale.shortDate() + " " + ctx_.locale.longTime()};
+    snapshot.comments = SnapshotHeader({ctx_.clock.localDateTime(),
+                                        DescribeInterface(ctx_.settings, ctx_.usb.UsbSelectedCard),
+                                        ctx_.simulated, std::string("quenlor-eval ") + kVersion});
     if (!WriteSnapshotFile(file, snapshot, ctx_.registerTable))
         ctx_.messages.show("The snapshot could not be written to " + file.string() + ".");
 }

@@ -6,20 +6,6 @@
 
 namespace quenlor {
 
-namespace {
-
-std::string Hex(int value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string s;
-    do {
-        s.insert(s.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    return s;
-}
-
-}  // namespace
-
 CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
     : backends(backends),
       messages(messages),
@@ -94,15 +80,6 @@ void CliStack::OpenParallel() {
         settings.PortIoReady = true;
         parallel.ParPortInit();
     }
-}
-
-std::string CliStack::Describe() const {
-    if (settings.Interface == InterfaceParallel)
-        return "interface parallel port " + Hex(static_cast<std::uint16_t>(settings.PortAddress));
-    if (settings.Interface == InterfaceUsb)
-        return "interface USB, card " + usb.UsbSelectedCard.DeviceName + " (" +
-               usb.UsbSelectedCard.BoardType + ")";
-    return "no interface";
 }
 
 }  // namespace quenlor

@@ -21,9 +21,6 @@ class CliStack {
     // after its line on standard error.
     int Open(const CliOptions& options);
 
-    // "interface USB, card Ezusb-0 (Tarrow)" or "interface parallel port 378".
-    std::string Describe() const;
-
     Backends& backends;
     MessageBoxes& messages;
     ConsoleSeams& seams;

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "regmap/RegisterGroups.h"
 #include "snapshot/Snapshot.h"
 
 namespace quenlor {
@@ -59,17 +60,16 @@ std::optional<std::vector<std::int16_t>> OutputRegisters(CliRun& run, const std:
         const std::string name(list.substr(0, comma));
         list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
         const auto index = FindRegister(run.stack.registerTable, name);
-        if (!index || *index < SUPPLY_OUT || *index > ZINCL_OUT) {
+        if (!index || !IsOutputRegister(*index)) {
             std::cerr << "quenlor-cli: " << name
-                      << " is not an output register; they are: SUPPLY_OUT, XACCL_OUT, "
-                         "YACCL_OUT, ZACCL_OUT, TEMP_OUT, XINCL_OUT, YINCL_OUT, ZINCL_OUT"
+                      << " is not an output register; they are: " << OutputRegisterNames()
                       << std::endl;
             return std::nullopt;
         }
         ticked[static_cast<std::size_t>(*index)] = true;
     }
     std::vector<std::int16_t> indexes;
-    for (std::int16_t i = SUPPLY_OUT; i <= ZINCL_OUT; ++i) {
+    for (RegisterIndex i : kOutputRegisters) {
         if (ticked[static_cast<std::size_t>(i)])
             indexes.push_back(i);
     }

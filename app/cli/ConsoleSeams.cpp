@@ -62,11 +62,9 @@ std::string ConsoleSeams::longTime() const {
     return Formatted("%X");
 }
 
-std::string ConsoleSeams::Timestamp() {
+LocalDateTime ConsoleSeams::localDateTime() {
     const std::tm tm = LocalNow();
-    std::ostringstream out;
-    out << std::put_time(&tm, "%Y-%m-%d %H:%M:%S");
-    return out.str();
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 }  // namespace quenlor

@@ -25,13 +25,11 @@ class ConsoleSeams : public Clock, public LocaleInfo, public ProgramFolders, pub
                    std::chrono::steady_clock::now().time_since_epoch())
             .count();
     }
+    LocalDateTime localDateTime() override;
     std::string decimalSeparator() const override { return decimal_; }
     std::string shortDate() const override;
     std::string longTime() const override;
     void setBusy(bool) override {}
-
-    // "2026-12-07 15:04:05", local time.
-    static std::string Timestamp();
 
   private:
     std::string decimal_ = ".";

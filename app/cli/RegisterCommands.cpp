@@ -1,39 +1,21 @@
-#include <array>
 #include <iomanip>
 #include <iostream>
 #include <optional>
 
 #include "app/cli/Commands.h"
 #include "core/NumberFormat.h"
+#include "regmap/SensorCommands.h"
+#include "regmap/StatusRegister.h"
 #include "snapshot/Snapshot.h"
 
 namespace quenlor {
 
 namespace {
 
-const char* Unit(std::int16_t index) {
-    switch (index) {
-        case SUPPLY_OUT:
-            return " V";
-        case XACCL_OUT:
-        case YACCL_OUT:
-        case ZACCL_OUT:
-        case XACCL_NULL:
-        case YACCL_NULL:
-        case ZACCL_NULL:
-        case ALM_MAG_X:
-        case ALM_MAG_Y:
-        case ALM_MAG_Z:
-            return " g";
-        case TEMP_OUT:
-            return " C";
-        case XINCL_OUT:
-        case YINCL_OUT:
-        case ZINCL_OUT:
-            return " deg";
-        default:
-            return "";
-    }
+// " g" after a value, or nothing for a register without a unit.
+std::string Unit(std::int16_t index) {
+    const std::string unit = UnitText(QuantityOf(index));
+    return unit.empty() ? unit : " " + unit;
 }
 
 // "XACCL_NULL  001A  26  0.001586 g", as the register window shows a read.
@@ -69,19 +51,6 @@ std::optional<std::int32_t> HexValue(const std::string& text, std::int32_t max) 
     }
     return v <= max ? std::optional(v) : std::nullopt;
 }
-
-constexpr std::array<const char*, 12> kStatusNames = {"Supply < 3.150 V",
-                                                      "Supply > 3.625 V",
-                                                      "Flash Update Failure",
-                                                      "SPI Comm Failure",
-                                                      "Capture Period Violation",
-                                                      "Self-test Diagnostic",
-                                                      "Flash Memory Failure",
-                                                      "Data Ready",
-                                                      "Alarm X",
-                                                      "Alarm Y",
-                                                      "Alarm Z",
-                                                      "System Alarm"};
 
 }  // namespace
 
@@ -139,19 +108,14 @@ int RunStatus(CliRun& run) {
     r.ReadRegister(DIAG_STAT);
     const std::int32_t value = r.RegisterReadResult.Value;
     run.out << "DIAG_STAT  " << FormatHex4(value) << "\n";
-    for (std::size_t bit = 0; bit < kStatusNames.size(); ++bit) {
-        const bool set = (value & (1 << bit)) != 0;
-        run.out << "  " << std::left << std::setw(26) << kStatusNames[bit]
-                << (!set      ? "OK"
-                    : bit < 7 ? "FAIL"
-                              : "SET")
-                << "\n";
-    }
+    for (std::size_t bit = 0; bit < kStatusBits.size(); ++bit)
+        run.out << "  " << std::left << std::setw(26) << kStatusBits[bit].name
+                << StatusStateText(value, bit) << "\n";
     return kExitOk;
 }
 
 int RunClearStatus(CliRun& run) {
-    run.stack.registers.WriteRegister(GLOB_CMD, 16);
+    run.stack.registers.WriteRegister(GLOB_CMD, kClearStatusCommand);
     run.stack.delay.DelayMs(50);
     return RunStatus(run);
 }
@@ -160,7 +124,7 @@ int RunFlash(CliRun& run) {
     RegisterAccess& r = run.stack.registers;
     r.ReadRegister(FLASH_CNT);
     const std::int32_t before = r.RegisterReadResult.Value;
-    r.WriteRegister(GLOB_CMD, 64);
+    r.WriteRegister(GLOB_CMD, kFlashUpdateCommand);
     run.stack.delay.DelayMs(250);
     r.ReadRegister(FLASH_CNT);
     const std::int32_t after = r.RegisterReadResult.Value;

@@ -6,6 +6,7 @@
 #include "snapshot/SnapshotCompare.h"
 #include "snapshot/SnapshotDevice.h"
 #include "snapshot/SnapshotFile.h"
+#include "snapshot/SnapshotHeader.h"
 
 namespace quenlor {
 
@@ -19,9 +20,10 @@ std::string Hex4(std::uint16_t value) {
 
 Snapshot TakeLive(CliRun& run) {
     Snapshot s = TakeSnapshot(run.stack.registers, run.stack.registerTable);
-    s.comments = {"Quenlor_Eval_Rev_2 register snapshot", "taken " + ConsoleSeams::Timestamp(),
-                  run.stack.Describe() + (run.options.simulate ? " (simulated)" : ""),
-                  std::string("program quenlor-cli ") + kVersion};
+    s.comments =
+        SnapshotHeader({run.stack.seams.localDateTime(),
+                        DescribeInterface(run.stack.settings, run.stack.usb.UsbSelectedCard),
+                        run.options.simulate, std::string("quenlor-cli ") + kVersion});
     return s;
 }
 

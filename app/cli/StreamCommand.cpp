@@ -4,6 +4,8 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "core/NumberFormat.h"
+#include "regmap/RegisterGroups.h"
+#include "regmap/StatusRegister.h"
 
 namespace quenlor {
 
@@ -16,15 +18,13 @@ constexpr auto kFlushEvery = std::chrono::milliseconds(50);
 void WaitForDataReady(RegisterAccess& registers) {
     do {
         registers.ReadRegister(DIAG_STAT);
-    } while ((registers.RegisterReadResult.Value & 128) == 0 && !Interrupt::Requested());
+    } while (!IsDataReady(registers.RegisterReadResult.Value) && !Interrupt::Requested());
 }
 
 }  // namespace
 
 int RunStream(CliRun& run) {
-    const auto ticked = OutputRegisters(run,
-                                        "SUPPLY_OUT,XACCL_OUT,YACCL_OUT,ZACCL_OUT,TEMP_OUT,"
-                                        "XINCL_OUT,YINCL_OUT,ZINCL_OUT");
+    const auto ticked = OutputRegisters(run, OutputRegisterNames(","));
     const auto samples = CountOption(run, "--samples", INT64_MAX, INT64_MAX);
     if (!ticked || !samples)
         return kExitUsage;

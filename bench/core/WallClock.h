@@ -27,6 +27,17 @@ class WallClock : public Clock {
         const double sinceMidnight = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
         return static_cast<float>(sinceMidnight + fraction);
     }
+    LocalDateTime localDateTime() override {
+        const std::time_t seconds = std::time(nullptr);
+        std::tm local{};
+#if defined(_WIN32)
+        localtime_s(&local, &seconds);
+#else
+        localtime_r(&seconds, &local);
+#endif
+        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
     std::int64_t monotonicNanoseconds() override {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())

@@ -16,6 +16,7 @@
 #include "platform/fake/FakeSystemInfo.h"
 #include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingMessageBoxes.h"
+#include "regmap/StatusRegister.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimParallelBoard.h"
 #include "sim/SimSensor.h"
@@ -100,7 +101,7 @@ std::uint64_t BareLoopMissed(LiveRig& rig, double seconds) {
             rig.registers.ReadRegister(i);
         do
             rig.registers.ReadRegister(DIAG_STAT);
-        while ((rig.registers.RegisterReadResult.Value & 128) == 0);
+        while (!IsDataReady(rig.registers.RegisterReadResult.Value));
     }
     return rig.sensor.readyWatch().missed();
 }

@@ -18,6 +18,7 @@ class FakeClock : public Clock {
     std::size_t reads = 0;
     std::int64_t monotonic = 0;
     std::size_t monotonicReads = 0;
+    LocalDateTime date{2026, 12, 8, 23, 29, 36};
 
     float secondsSinceMidnight() override {
         float t = now;
@@ -30,6 +31,7 @@ class FakeClock : public Clock {
         ++monotonicReads;
         return monotonic;
     }
+    LocalDateTime localDateTime() override { return date; }
 };
 
 }  // namespace quenlor

@@ -19,7 +19,7 @@ std::string folded(const std::string& name) {
 
 AutoStartRegistry::AutoStartRegistry() {
     Value start{kTypeDword, {2, 0, 0, 0}};
-    keys_[folded(kIoPermissionServiceKey)][folded("Start")] = start;
+    keys_[folded(kGiveioServiceKey)][folded("Start")] = start;
 }
 
 std::int32_t AutoStartRegistry::openKey(const std::string& subKey, std::uint32_t access, Key& key) {

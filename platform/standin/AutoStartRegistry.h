@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/IoPermission.h"
 #include "platform/Registry.h"
 
 namespace quenlor {
@@ -22,10 +23,6 @@ class AutoStartRegistry : public Registry {
     static constexpr std::int32_t kAccessDenied = 5;   // ERROR_ACCESS_DENIED
     static constexpr std::int32_t kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
     static constexpr std::int32_t kMoreData = 234;     // ERROR_MORE_DATA
-    // The service key the driver installation reads (the platform layer sits
-    // below portio, so the name is repeated here; a test keeps the two equal).
-    static constexpr const char* kIoPermissionServiceKey =
-        "SYSTEM\\CurrentControlSet\\Services\\giveio";
 
     AutoStartRegistry();
 

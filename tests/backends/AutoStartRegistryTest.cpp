@@ -57,17 +57,13 @@ TEST(AutoStartRegistryTest, OtherKeysAreAbsentAndWritesNeedSetAccess) {
               AutoStartRegistry::kAccessDenied);
     registry.closeKey(key);
 
-    ASSERT_EQ(registry.openKey(AutoStartRegistry::kIoPermissionServiceKey,
-                               Registry::kAccessSetValue, key),
-              0);
+    ASSERT_EQ(registry.openKey(kGiveioServiceKey, Registry::kAccessSetValue, key), 0);
     EXPECT_EQ(registry.setValue(key, "DisplayName", Registry::kTypeSz,
                                 reinterpret_cast<const std::uint8_t*>("giveio"), 7),
               0);
     registry.closeKey(key);
 
-    ASSERT_EQ(
-        registry.openKey(AutoStartRegistry::kIoPermissionServiceKey, Registry::kAccessQuery, key),
-        0);
+    ASSERT_EQ(registry.openKey(kGiveioServiceKey, Registry::kAccessQuery, key), 0);
     std::uint32_t type = 0;
     char back[16] = {};
     std::uint32_t size = sizeof back;
@@ -78,10 +74,6 @@ TEST(AutoStartRegistryTest, OtherKeysAreAbsentAndWritesNeedSetAccess) {
     EXPECT_EQ(size, 7u);
     EXPECT_STREQ(back, "giveio");
     registry.closeKey(key);
-}
-
-TEST(AutoStartRegistryTest, TheServiceKeyIsTheOneTheInstallationReads) {
-    EXPECT_STREQ(AutoStartRegistry::kIoPermissionServiceKey, kGiveioServiceKey);
 }
 
 // Where the stand-in is the registry there is nothing to install.

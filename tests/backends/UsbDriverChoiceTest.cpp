@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/FaultyUsbDriver.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimSensor.h"
@@ -35,11 +36,13 @@ class UsbDriverChoiceTest : public ::testing::Test {
     SimSensor sensor{3, [] { return 0.0; }};
     SimAdapterCard legacy{sensor};
     SimAdapterCard libusb{sensor};
+    FaultyUsbDriver legacyDriver{legacy};
+    FaultyUsbDriver libusbDriver{libusb};
     RecordingMessageBoxes boxes;
 
     void SetUp() override {
-        legacy.setRecording(true);
-        libusb.setRecording(true);
+        legacyDriver.setRecording(true);
+        libusbDriver.setRecording(true);
     }
 };
 
@@ -47,7 +50,7 @@ TEST_F(UsbDriverChoiceTest, LegacyDeviceIsUsedWhereItIsThereAndLibusbElsewhere) 
     legacy.placeCard(0);
     libusb.placeCard(0, kestin());  // the same card as libusb sees it: never asked for
     libusb.placeCard(1, kestin());
-    UsbDriverChoice choice(legacy, &libusb);
+    UsbDriverChoice choice(legacyDriver, &libusbDriver);
     EzUsbAccess usb(choice, boxes);
 
     usb.FindUsbBuffers();
@@ -57,8 +60,8 @@ TEST_F(UsbDriverChoiceTest, LegacyDeviceIsUsedWhereItIsThereAndLibusbElsewhere) 
     EXPECT_EQ(usb.UsbSelectedCard.DeviceName, "Ezusb-0");
     EXPECT_EQ(usb.UsbSelectedCard.BoardType, "Tarrow");
     EXPECT_EQ(usb.UsbCards[1].BoardType, "Kestin");
-    EXPECT_EQ(libusb.opens(0), 0);
-    EXPECT_EQ(legacy.openHandles() + libusb.openHandles(), 0);
+    EXPECT_EQ(libusbDriver.opens(0), 0);
+    EXPECT_EQ(legacyDriver.openHandles() + libusbDriver.openHandles(), 0);
 
     // Both open at once with equal handles of their own: each request and
     // close still reaches the driver that opened the card.
@@ -67,30 +70,30 @@ TEST_F(UsbDriverChoiceTest, LegacyDeviceIsUsedWhereItIsThereAndLibusbElsewhere) 
     ASSERT_NE(a, kNoHandle);
     ASSERT_NE(b, kNoHandle);
     ASSERT_NE(a, b);
-    const auto legacyWrites = legacy.bulkWrites(0).size();
-    const auto libusbWrites = libusb.bulkWrites(1).size();
+    const auto legacyWrites = legacyDriver.bulkWrites(0).size();
+    const auto libusbWrites = libusbDriver.bulkWrites(1).size();
     std::uint8_t command[] = {0x00};
     std::int32_t length = 1;
     EXPECT_EQ(usb.UsbBulkTransfer(b, 0, command, length), 1);
-    EXPECT_EQ(libusb.bulkWrites(1).size(), libusbWrites + 1);
-    EXPECT_EQ(legacy.bulkWrites(0).size(), legacyWrites);
+    EXPECT_EQ(libusbDriver.bulkWrites(1).size(), libusbWrites + 1);
+    EXPECT_EQ(legacyDriver.bulkWrites(0).size(), legacyWrites);
     length = 1;
     EXPECT_EQ(usb.UsbBulkTransfer(a, 0, command, length), 1);
-    EXPECT_EQ(legacy.bulkWrites(0).size(), legacyWrites + 1);
-    EXPECT_EQ(libusb.bulkWrites(1).size(), libusbWrites + 1);
+    EXPECT_EQ(legacyDriver.bulkWrites(0).size(), legacyWrites + 1);
+    EXPECT_EQ(libusbDriver.bulkWrites(1).size(), libusbWrites + 1);
 
     choice.close(b);
-    EXPECT_EQ(libusb.openHandles(), 0);
-    EXPECT_EQ(legacy.openHandles(), 1);
+    EXPECT_EQ(libusbDriver.openHandles(), 0);
+    EXPECT_EQ(legacyDriver.openHandles(), 1);
     choice.close(a);
     choice.close(a);  // closed already: reaches no driver
-    EXPECT_EQ(legacy.openHandles(), 0);
-    EXPECT_EQ(legacy.closesOfUnknownHandle() + libusb.closesOfUnknownHandle(), 0);
+    EXPECT_EQ(legacyDriver.openHandles(), 0);
+    EXPECT_EQ(legacyDriver.closesOfUnknownHandle() + libusbDriver.closesOfUnknownHandle(), 0);
 }
 
 TEST_F(UsbDriverChoiceTest, WithoutTheLegacyDriverTheCardIsReachedThroughLibusb) {
     libusb.placeCard(0, kestin());
-    UsbDriverChoice choice(legacy, &libusb);
+    UsbDriverChoice choice(legacyDriver, &libusbDriver);
     EzUsbAccess usb(choice, boxes);
 
     usb.FindUsbBuffers();
@@ -98,8 +101,8 @@ TEST_F(UsbDriverChoiceTest, WithoutTheLegacyDriverTheCardIsReachedThroughLibusb)
     EXPECT_TRUE(boxes.boxes.empty());
     ASSERT_TRUE(usb.UsbReady());
     EXPECT_EQ(usb.UsbSelectedCard.BoardType, "Kestin");
-    EXPECT_GT(libusb.opens(0), 0);
-    EXPECT_EQ(libusb.openHandles(), 0);
+    EXPECT_GT(libusbDriver.opens(0), 0);
+    EXPECT_EQ(libusbDriver.openHandles(), 0);
 
     // A legacy card plugged in later is used from the next open on.
     legacy.placeCard(0);
@@ -108,8 +111,8 @@ TEST_F(UsbDriverChoiceTest, WithoutTheLegacyDriverTheCardIsReachedThroughLibusb)
 }
 
 TEST_F(UsbDriverChoiceTest, NeitherDriverIsTheScansNoCardMessage) {
-    UsbDriverChoice withoutLibusb(legacy, nullptr);
-    UsbDriverChoice withLibusb(legacy, &libusb);
+    UsbDriverChoice withoutLibusb(legacyDriver, nullptr);
+    UsbDriverChoice withLibusb(legacyDriver, &libusbDriver);
     for (UsbDriverChoice* choice : {&withoutLibusb, &withLibusb}) {
         boxes.clear();
         EzUsbAccess usb(*choice, boxes);
@@ -123,7 +126,7 @@ TEST_F(UsbDriverChoiceTest, NeitherDriverIsTheScansNoCardMessage) {
         EXPECT_EQ(returned, 0u);
         choice->close(kNoHandle);
     }
-    EXPECT_EQ(legacy.closesOfNoHandle() + libusb.closesOfNoHandle(), 0);
+    EXPECT_EQ(legacyDriver.closesOfNoHandle() + libusbDriver.closesOfNoHandle(), 0);
 }
 
 #ifdef QUENLOR_WINDOWS_DRIVERS
@@ -134,7 +137,7 @@ TEST(UsbDriverChoiceWindowsTest, RealDriversWithoutACardGiveTheNoCardMessage) {
     RecordingMessageBoxes boxes;
     Win32EzUsbDriver legacy;
     LibUsbDriver libusb(boxes);
-    UsbDriverChoice choice(legacy, &libusb);
+    UsbDriverChoice choice(legacyDriver, &libusbDriver);
     EzUsbAccess usb(choice, boxes);
 
     usb.FindUsbBuffers();

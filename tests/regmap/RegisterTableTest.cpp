@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "regmap/RegisterGroups.h"
+#include "regmap/StatusRegister.h"
+
 namespace quenlor {
 namespace {
 
@@ -113,6 +116,32 @@ TEST_F(RegisterTableTest, BuildingAgainGivesTheSameTable) {
     EXPECT_EQ(table.LastRegIndex, 30);
     // Entries outside the map are not the builder's to change.
     EXPECT_EQ(table[40].Label, "untouched");
+}
+
+// A set bit 0 to 6 is a failure, 7 to 11 merely set; bit 7 is data ready.
+TEST(SensorFactsTest, StatusBitsReadByTheirSeverity) {
+    const std::int32_t value = 0x0F81;
+    EXPECT_STREQ(StatusStateText(value, 0), "FAIL");
+    EXPECT_STREQ(StatusStateText(value, 1), "OK");
+    EXPECT_STREQ(StatusStateText(value, 6), "OK");
+    EXPECT_STREQ(StatusStateText(0x0040, 6), "FAIL");
+    EXPECT_STREQ(StatusStateText(value, 7), "SET");
+    EXPECT_STREQ(StatusStateText(value, 11), "SET");
+    EXPECT_STREQ(kStatusBits[kDataReadyBit].name, "Data Ready");
+    EXPECT_TRUE(IsDataReady(0x0080));
+    EXPECT_FALSE(IsDataReady(0xFF7F));
+}
+
+TEST(SensorFactsTest, EachOutputHasItsUnit) {
+    const char* units[] = {"V", "g", "g", "g", "C", "deg", "deg", "deg"};
+    for (std::size_t i = 0; i < kOutputRegisters.size(); ++i)
+        EXPECT_STREQ(UnitText(QuantityOf(kOutputRegisters[i])), units[i]) << i;
+    EXPECT_STREQ(UnitSymbol(QuantityOf(TEMP_OUT)), "\u00B0C");
+    EXPECT_STREQ(UnitText(QuantityOf(ALM_MAG_Z)), "g");
+    EXPECT_STREQ(UnitText(QuantityOf(DIAG_STAT)), "");
+    EXPECT_EQ(QuantityOf(40), Quantity::None);
+    EXPECT_EQ(OutputRegisterNames(","),
+              "SUPPLY_OUT,XACCL_OUT,YACCL_OUT,ZACCL_OUT,TEMP_OUT,XINCL_OUT,YINCL_OUT,ZINCL_OUT");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/fake/FaultyUsbDriver.h"
 #include "sim/SimSensor.h"
 
 namespace quenlor {
@@ -16,7 +17,7 @@ class SimAdapterCardTest : public ::testing::Test {
   protected:
     bool request(DeviceHandle h, std::uint32_t code, Bytes input, Bytes& output,
                  std::uint32_t& returned) {
-        return card.ioControl(h, code, input, output, returned);
+        return driver.ioControl(h, code, input, output, returned);
     }
     bool bulk(DeviceHandle h, std::uint32_t code, std::uint8_t pipe, Bytes& data,
               std::uint32_t& returned) {
@@ -28,6 +29,8 @@ class SimAdapterCardTest : public ::testing::Test {
 
     SimSensor sensor{1, [] { return 0.0; }};
     SimAdapterCard card{sensor};
+    // Passes every request on unchanged until a test sets a fault.
+    FaultyUsbDriver driver{card};
 };
 
 TEST_F(SimAdapterCardTest, DescribesItselfLikeTheRealCard) {
@@ -88,28 +91,28 @@ TEST_F(SimAdapterCardTest, RefusesDriverRecordsOfTheWrongShape) {
 
 TEST_F(SimAdapterCardTest, HandlesAreIndependentAndDieWithCloseOrUnplug) {
     card.placeCard(0);
-    EXPECT_EQ(card.open("Ezusb-1"), kNoHandle);
-    EXPECT_EQ(card.open("Ezusb-4"), kNoHandle);
-    EXPECT_EQ(card.open("ezusb-0"), kNoHandle);
-    const DeviceHandle a = card.open("Ezusb-0");
-    const DeviceHandle b = card.open("Ezusb-0");
+    EXPECT_EQ(driver.open("Ezusb-1"), kNoHandle);
+    EXPECT_EQ(driver.open("Ezusb-4"), kNoHandle);
+    EXPECT_EQ(driver.open("ezusb-0"), kNoHandle);
+    const DeviceHandle a = driver.open("Ezusb-0");
+    const DeviceHandle b = driver.open("Ezusb-0");
     ASSERT_NE(a, kNoHandle);
     ASSERT_NE(a, b);
-    EXPECT_EQ(card.openHandles(), 2);
+    EXPECT_EQ(driver.openHandles(), 2);
 
     Bytes table(356, 0);
     std::uint32_t returned = 0;
-    card.close(a);
+    driver.close(a);
     EXPECT_FALSE(request(a, kIoctlPipeTable, Bytes(356, 0), table, returned));
     EXPECT_TRUE(request(b, kIoctlPipeTable, Bytes(356, 0), table, returned));
     EXPECT_FALSE(request(12345, kIoctlPipeTable, Bytes(356, 0), table, returned));
 
     card.unplug(0);
     EXPECT_FALSE(request(b, kIoctlPipeTable, Bytes(356, 0), table, returned));
-    EXPECT_EQ(card.open("Ezusb-0"), kNoHandle);
-    card.close(b);
-    card.close(a);
-    EXPECT_EQ(card.closesOfUnknownHandle(), 1);
+    EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
+    driver.close(b);
+    driver.close(a);
+    EXPECT_EQ(driver.closesOfUnknownHandle(), 1);
 }
 
 TEST_F(SimAdapterCardTest, FirmwareCommandsAndTheirAnswers) {
@@ -159,10 +162,10 @@ TEST_F(SimAdapterCardTest, FirmwareCommandsAndTheirAnswers) {
 TEST_F(SimAdapterCardTest, InjectedFaultsHitTheCountedRequestOnly) {
     card.placeCard(0);
     card.placeCard(1);
-    card.failRequest(0, kIoctlPipeTable, 2);
-    card.answerShort(0, kIoctlDeviceDescriptor, 10);
-    const DeviceHandle h = card.open("Ezusb-0");
-    const DeviceHandle other = card.open("Ezusb-1");
+    driver.failRequest(0, kIoctlPipeTable, 2);
+    driver.answerShort(0, kIoctlDeviceDescriptor, 10);
+    const DeviceHandle h = driver.open("Ezusb-0");
+    const DeviceHandle other = driver.open("Ezusb-1");
     Bytes table(356, 0);
     std::uint32_t returned = 0;
     EXPECT_TRUE(request(other, kIoctlPipeTable, Bytes(356, 0), table, returned));
@@ -178,19 +181,19 @@ TEST_F(SimAdapterCardTest, InjectedFaultsHitTheCountedRequestOnly) {
     EXPECT_EQ(descriptor[10], 0xEE) << "bytes past a short answer are left alone";
 
     // Unplugged after two more bulk requests: the second completes, the third fails.
-    card.unplugAfter(0, 2);
+    driver.unplugAfter(0, 2);
     Bytes cmd{0x00};
     Bytes answer(2, 0);
     EXPECT_TRUE(bulk(h, kIoctlBulkWrite, 0, cmd, returned));
     EXPECT_TRUE(bulk(h, kIoctlBulkRead, 1, answer, returned));
     EXPECT_FALSE(bulk(h, kIoctlBulkWrite, 0, cmd, returned));
-    EXPECT_FALSE(card.hasCard(0));
-    EXPECT_TRUE(card.hasCard(1));
+    EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
+    EXPECT_TRUE(request(other, kIoctlPipeTable, Bytes(356, 0), table, returned));
 
-    card.failOpen(1);
-    EXPECT_EQ(card.open("Ezusb-1"), kNoHandle);
-    card.clearFaults(1);
-    EXPECT_NE(card.open("Ezusb-1"), kNoHandle);
+    driver.failOpen(1);
+    EXPECT_EQ(driver.open("Ezusb-1"), kNoHandle);
+    driver.clearFaults(1);
+    EXPECT_NE(driver.open("Ezusb-1"), kNoHandle);
 }
 
 }  // namespace

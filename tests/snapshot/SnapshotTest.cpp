@@ -3,6 +3,7 @@
 #include "snapshot/Snapshot.h"
 #include "snapshot/SnapshotCompare.h"
 #include "snapshot/SnapshotDevice.h"
+#include "snapshot/SnapshotHeader.h"
 
 namespace quenlor {
 namespace {
@@ -20,6 +21,26 @@ class SnapshotTest : public ::testing::Test {
 
     RegisterTable table;
 };
+
+TEST(SnapshotHeaderTest, SaysWhenWhereAndByWhat) {
+    Settings settings;
+    UsbCardRecord card;
+    card.DeviceName = "Ezusb-1";
+    card.BoardType = "Tarrow";
+    settings.Interface = InterfaceUsb;
+    const SnapshotOrigin origin{
+        {2026, 1, 5, 3, 4, 5}, DescribeInterface(settings, card), true, "quenlor-eval 1.0"};
+    const std::vector<std::string> lines = {
+        "Quenlor_Eval_Rev_2 register snapshot", "taken 2026-01-05 03:04:05",
+        "interface USB, card Ezusb-1 (Tarrow) (simulated)", "program quenlor-eval 1.0"};
+    EXPECT_EQ(SnapshotHeader(origin), lines);
+
+    settings.Interface = InterfaceParallel;
+    settings.PortAddress = 0x378;
+    EXPECT_EQ(DescribeInterface(settings, card), "interface parallel port 378");
+    settings.Interface = InterfaceNone;
+    EXPECT_EQ(DescribeInterface(settings, card), "no interface");
+}
 
 TEST_F(SnapshotTest, TextReadsBackToTheSameRegistersAndComments) {
     Snapshot s = Every(0);

@@ -154,14 +154,15 @@ TEST(RegisterAccess, UsbWritesAreOneTransferEach) {
     using Bytes = std::vector<std::uint8_t>;
     test::SpiRig rig;
     rig.settings.Interface = InterfaceUsb;
-    rig.card.clearRecords();
+    rig.driver.clearRecords();
     rig.settings.UsbSpiChannel = 2;
     rig.regs.WriteRegister(MSC_CTRL, 0x0004);
     rig.regs.WriteRegister(GLOB_CMD, 0x0080);
     rig.regs.SpiWriteByte(0xC1, 0x1FF);  // masked to 7 and 8 bits
-    EXPECT_THAT(rig.card.bulkWrites(0), ElementsAre(Bytes{0x0D, 0x01, 0x02, 0xB5, 0x00, 0xB4, 0x04},
-                                                    Bytes{0x0D, 0x01, 0x01, 0xBE, 0x80},
-                                                    Bytes{0x0D, 0x01, 0x01, 0xC1, 0xFF}));
+    EXPECT_THAT(
+        rig.driver.bulkWrites(0),
+        ElementsAre(Bytes{0x0D, 0x01, 0x02, 0xB5, 0x00, 0xB4, 0x04},
+                    Bytes{0x0D, 0x01, 0x01, 0xBE, 0x80}, Bytes{0x0D, 0x01, 0x01, 0xC1, 0xFF}));
     EXPECT_EQ(rig.usbSpi.UsbWordCount, 1);
 }
 
@@ -178,7 +179,7 @@ TEST(RegisterAccess, ParallelReadIsRequestFrameThenAnswerFrame) {
 TEST(RegisterAccess, NoInterfaceSendsNothingReadsZeroAndStillPauses) {
     test::SpiRig rig;
     rig.settings.Interface = InterfaceNone;
-    rig.card.clearRecords();
+    rig.driver.clearRecords();
     rig.regs.ReadRegister(TEMP_OUT);
     EXPECT_EQ(rig.regs.RegisterReadResult.Value, 0);
     EXPECT_FLOAT_EQ(rig.regs.RegisterReadResult.Scaled, rig.table[TEMP_OUT].RegOffset);
@@ -187,7 +188,7 @@ TEST(RegisterAccess, NoInterfaceSendsNothingReadsZeroAndStillPauses) {
     rig.regs.WriteRegister(GLOB_CMD, 0x80);
     EXPECT_EQ(rig.regs.SpiRead(0x04), 0);
     EXPECT_EQ(rig.text(), "");
-    EXPECT_THAT(rig.card.requests(), IsEmpty());
+    EXPECT_THAT(rig.driver.requests(), IsEmpty());
     EXPECT_FALSE(rig.board.hasBase());
     EXPECT_EQ(test::Pauses(), 3);
 }
@@ -196,10 +197,10 @@ TEST(RegisterAccess, UsbCardNotReadySendsNothing) {
     test::SpiRig rig;
     rig.settings.Interface = InterfaceUsb;
     rig.usb.SetUsbReady(false);
-    rig.card.clearRecords();
+    rig.driver.clearRecords();
     rig.regs.WriteRegister(MSC_CTRL, 4);
     rig.regs.ReadRegister(XACCL_OUT);
-    EXPECT_THAT(rig.card.requests(), IsEmpty());
+    EXPECT_THAT(rig.driver.requests(), IsEmpty());
     EXPECT_EQ(rig.text(), "");
     EXPECT_THAT(rig.messages.boxes, IsEmpty());
 }

@@ -12,6 +12,7 @@
 #include "platform/fake/FakeProcessRunner.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeSystemInfo.h"
+#include "platform/fake/FaultyUsbDriver.h"
 #include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingCursor.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -48,7 +49,7 @@ class SpiRig {
         settings.PortAddress = 0x378;
         sensor.setTrace(&trace);
         card.placeCard(0);
-        card.setRecording(true);
+        driver.setRecording(true);
         table.BuildRegisterTable();
         usb.FindUsbBuffers();
         // Take the sensor's first sample now, so pokes made by a test stay.
@@ -88,11 +89,12 @@ class SpiRig {
     FixedAppDirectory appDir{"."};
     SimSensor sensor{7, [] { return 0.0; }};
     SimAdapterCard card{sensor};
+    FaultyUsbDriver driver{card};
     SimParallelBoard board{sensor};
     FakeRegistry registry;
     FakeProcessRunner processes;
     FakeSystemInfo systemInfo;
-    BorrowedBackends backends{card, board, board, registry, processes, systemInfo};
+    BorrowedBackends backends{driver, board, board, registry, processes, systemInfo};
     SensorStack stack{backends, {messages, clock, cursor, appDir, &CountingSpin}};
     Settings& settings = stack.settings();
     Delay& delay = stack.delay();

@@ -19,6 +19,7 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeLocaleInfo.h"
 #include "platform/fake/FakeSystemInfo.h"
+#include "platform/fake/FaultyUsbDriver.h"
 #include "platform/fake/FixedAppDirectory.h"
 #include "platform/fake/RecordingCursor.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -71,6 +72,8 @@ class UiRig {
     Settings& settings() { return stack_.settings(); }
     SimSensor& sensor() { return sensor_; }
     SimAdapterCard& card() { return card_; }
+    // The card as the program reaches it: faults and records for the tests.
+    FaultyUsbDriver& driver() { return driver_; }
     SimParallelBoard& board() { return board_; }
     RecordingMessageBoxes& messages() { return messages_; }
     FakeLocaleInfo& locale() { return locale_; }
@@ -109,6 +112,7 @@ class UiRig {
     double simStep_ = 0.0001;
     SimSensor sensor_{1, [this] { return simTime_ += simStep_; }};
     SimAdapterCard card_{sensor_};
+    FaultyUsbDriver driver_{card_};
     SimParallelBoard board_{sensor_};
     RigRegistry registry_;
     RigProcessRunner processes_;
@@ -119,7 +123,7 @@ class UiRig {
     FixedAppDirectory appDir_{tempDir_.path().toStdString()};
     RecordingCursor cursor_;
     FakeSystemInfo systemInfo_;
-    BorrowedBackends backends_{card_, board_, ioPermission_, registry_, processes_, systemInfo_};
+    BorrowedBackends backends_{driver_, board_, ioPermission_, registry_, processes_, systemInfo_};
     SensorStack stack_;
     MainWindowContext ctx_;
 };

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         return 3;
     for (int pass = 0; pass < 150; ++pass)
         window.ReadLoop();
-    rig.card().failAllRequests(0, quenlor::kIoctlBulkRead);
+    rig.driver().failAllRequests(0, quenlor::kIoctlBulkRead);
     window.ReadLoop();
     window.ReadStatus();
     QTest::qWait(200);

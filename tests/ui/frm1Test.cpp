@@ -569,7 +569,7 @@ TEST_F(frm1Test, CardFailureGreysTheReadingsAndTheStatusBarSaysSo) {
         EXPECT_TRUE(window_->outputs().isLive(i)) << i;
     EXPECT_TRUE(window_->status().isLive());
 
-    rig_->card().failAllRequests(0, kIoctlBulkRead);
+    rig_->driver().failAllRequests(0, kIoctlBulkRead);
     window_->ReadLoop();
     EXPECT_EQ(rig_->messages().texts(), std::vector<std::string>{"Error Reading SPI"});
     EXPECT_EQ(field.text(), "Card not answering");
@@ -585,7 +585,7 @@ TEST_F(frm1Test, CardFailureGreysTheReadingsAndTheStatusBarSaysSo) {
               QColor(StatusPanel::kStale));
 
     // Chosen again: the field follows at once, each value when it is read again.
-    rig_->card().clearFaults(0);
+    rig_->driver().clearFaults(0);
     UiRig::CloseModalSoon(50);
     window_->mnuUsb().trigger();
     EXPECT_EQ(field.text(), "USB card Ezusb-0, Tarrow, rev 1.5, USB 2");

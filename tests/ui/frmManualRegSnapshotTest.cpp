@@ -100,6 +100,14 @@ TEST_F(RegisterSnapshotTest, AMalformedFileIsNamedWithItsLineAndNothingIsWritten
         std::ifstream in(file, std::ios::binary);
         text.assign(std::istreambuf_iterator<char>(in), {});
     }
+    // The same header as quenlor-cli's, dated by the clock seam.
+    EXPECT_EQ(text.rfind("# Quenlor_Eval_Rev_2 register snapshot\r\n"
+                         "# taken 2026-12-08 23:29:36\r\n"
+                         "# interface USB, card Ezusb-0 (Tarrow)\r\n"
+                         "# program quenlor-eval ",
+                         0),
+              0u)
+        << text;
     const auto at = text.find("XACCL_NULL");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 10, "NO_SUCH_REG");

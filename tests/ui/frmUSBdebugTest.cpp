@@ -26,7 +26,7 @@ UiRig::Setup OneCard() {
 
 class UsbDebugTest : public ::testing::Test {
   protected:
-    UsbDebugTest() : rig(OneCard()) { rig.card().setRecording(true); }
+    UsbDebugTest() : rig(OneCard()) { rig.driver().setRecording(true); }
 
     template <class T>
     T* get(const QString& name) {
@@ -99,7 +99,7 @@ TEST_F(UsbDebugTest, WriteSendsTheTypedWordsAndShowsThemInHex) {
     box("txtWriteSpi", 5)->setText("77");
     box("txtReadSpi", 9)->setText("stale");
     click("cmdWriteSpi");
-    EXPECT_EQ(rig.card().lastBulkWrite(0),
+    EXPECT_EQ(rig.driver().lastBulkWrite(0),
               (std::vector<std::uint8_t>{0x0D, 1, 3, 0x00, 0x12, 0x00, 0x00, 0xA5, 0xA5}));
     EXPECT_EQ(box("txtWriteSpi", 1)->text(), "12");
     EXPECT_EQ(box("txtWriteSpi", 2)->text(), "0");
@@ -117,13 +117,13 @@ TEST_F(UsbDebugTest, WriteSendsTheTypedWordsAndShowsThemInHex) {
     box("txtNumWords")->setText("40");
     click("cmdWriteSpi");
     EXPECT_EQ(box("txtNumWords")->text(), "16");
-    EXPECT_EQ(rig.card().lastBulkWrite(0)[0], 0x0E);
-    EXPECT_EQ(rig.card().lastBulkWrite(0)[1], 3);
-    EXPECT_EQ(rig.card().lastBulkWrite(0)[2], 16);
+    EXPECT_EQ(rig.driver().lastBulkWrite(0)[0], 0x0E);
+    EXPECT_EQ(rig.driver().lastBulkWrite(0)[1], 3);
+    EXPECT_EQ(rig.driver().lastBulkWrite(0)[2], 16);
     box("txtNumWords")->setText("0");
     click("cmdWriteSpi");
     EXPECT_EQ(box("txtNumWords")->text(), "1");
-    EXPECT_EQ(rig.card().lastBulkWrite(0)[2], 1);
+    EXPECT_EQ(rig.driver().lastBulkWrite(0)[2], 1);
     EXPECT_TRUE(rig.messages().texts().empty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(UsbDebugTest, StaticBitsAreReadBackAndSent) {
     get<QCheckBox>("chkStaticBits_4")->setChecked(false);
     get<QCheckBox>("chkStaticBits_5")->setChecked(true);
     click("cmdSetSpiBits");
-    EXPECT_EQ(rig.card().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0C, 0x48}));
+    EXPECT_EQ(rig.driver().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0C, 0x48}));
     // Ticks left over on screen are replaced by what the card reports.
     get<QCheckBox>("chkStaticBits_3")->setChecked(true);
     click("cmdReadBits");
@@ -153,16 +153,16 @@ TEST_F(UsbDebugTest, DelayBoxActsOnEnterOnly) {
     open();
     QLineEdit* delay = box("txtLoopDelay");
     delay->setText("300");
-    const std::size_t before = rig.card().bulkWrites(0).size();
+    const std::size_t before = rig.driver().bulkWrites(0).size();
     QTest::keyClick(delay, Qt::Key_A);
-    EXPECT_EQ(rig.card().bulkWrites(0).size(), before);
+    EXPECT_EQ(rig.driver().bulkWrites(0).size(), before);
     delay->setText("300");
     QTest::keyClick(delay, Qt::Key_Return);
-    EXPECT_EQ(rig.card().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0B, 0xFF}));
+    EXPECT_EQ(rig.driver().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0B, 0xFF}));
     EXPECT_EQ(delay->text(), "255");
     delay->setText("abc");
     QTest::keyClick(delay, Qt::Key_Enter);
-    EXPECT_EQ(rig.card().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0B, 1}));
+    EXPECT_EQ(rig.driver().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0B, 1}));
     EXPECT_EQ(delay->text(), "1");
     delay->setText("12.5us");  // halves go to the even neighbour
     QTest::keyClick(delay, Qt::Key_Return);
@@ -185,7 +185,7 @@ TEST_F(UsbDebugTest, EveryCardActionWithoutACardAsksForOne) {
     window->write();
     EXPECT_EQ(rig.messages().texts(), std::vector<std::string>(5, kNeedCard));
     EXPECT_TRUE(get<QRadioButton>("optUsbPort_4")->isChecked());
-    EXPECT_TRUE(rig.card().bulkWrites(0).empty());
+    EXPECT_TRUE(rig.driver().bulkWrites(0).empty());
 
     rig.messages().clear();
     window->loop();
@@ -199,10 +199,10 @@ TEST_F(UsbDebugTest, CardFailingSetBitsWhenChosen) {
     // The scan itself writes to the card; the set-bits command is the next write.
     rig.usb().FindUsbBuffers();
     int scanWrites = 0;
-    for (const auto& r : rig.card().requests())
+    for (const auto& r : rig.driver().requests())
         scanWrites += r.controlCode == kIoctlBulkWrite ? 1 : 0;
     rig.usb().UsbSelectedIndex = -1;
-    rig.card().failBulkWrite(0, scanWrites + 1);
+    rig.driver().failBulkWrite(0, scanWrites + 1);
     open();
     EXPECT_EQ(rig.messages().texts(),
               (std::vector<std::string>{"Error Setting SPI Bits", kNeedCard, kNeedCard}));
@@ -216,8 +216,8 @@ TEST_F(UsbDebugTest, CardFailingSetBitsWhenChosen) {
 TEST_F(UsbDebugTest, CardPulledOutDuringTheLoop) {
     open();
     box("txtNumWords")->setText("2");
-    rig.card().unplugAfter(0, 10);  // five whole transfers
-    click("cmdLoop");               // returns once the loop has ended
+    rig.driver().unplugAfter(0, 10);  // five whole transfers
+    click("cmdLoop");                 // returns once the loop has ended
     EXPECT_EQ(rig.messages().texts(), std::vector<std::string>{"Error Writing SPI"});
     EXPECT_TRUE(rig.settings().UsbLoopStop);
     EXPECT_EQ(get<QPushButton>("cmdLoop")->text(), "Loop");
@@ -310,7 +310,7 @@ TEST_F(UsbDebugTest, WordBoxesCountCharactersNotBytes) {
     box("txtNumWords")->setText("1");
     box("txtWriteSpi", 1)->setText(QString::fromUtf8("1\u00e9"));  // é: one character, 0
     click("cmdWriteSpi");
-    EXPECT_EQ(rig.card().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0D, 1, 1, 0x00, 0x10}));
+    EXPECT_EQ(rig.driver().lastBulkWrite(0), (std::vector<std::uint8_t>{0x0D, 1, 1, 0x00, 0x10}));
 }
 
 // Outside the loop a failed set-bits or write marks "None" too, and the card
@@ -318,7 +318,7 @@ TEST_F(UsbDebugTest, WordBoxesCountCharactersNotBytes) {
 TEST_F(UsbDebugTest, FailedSetBitsOrWriteMarkNone) {
     open();
     ASSERT_TRUE(framesEnabled());
-    rig.card().failBulkWrite(0, 1);
+    rig.driver().failBulkWrite(0, 1);
     click("cmdSetSpiBits");
     EXPECT_EQ(rig.messages().texts(), std::vector<std::string>{"Error Setting SPI Bits"});
     EXPECT_TRUE(get<QRadioButton>("optUsbPort_4")->isChecked());
@@ -328,7 +328,7 @@ TEST_F(UsbDebugTest, FailedSetBitsOrWriteMarkNone) {
     get<QRadioButton>("optUsbPort_0")->click();
     ASSERT_TRUE(framesEnabled());
     ASSERT_TRUE(rig.messages().texts().empty());
-    rig.card().failBulkWrite(0, 1);
+    rig.driver().failBulkWrite(0, 1);
     click("cmdWriteSpi");
     EXPECT_EQ(rig.messages().texts(), std::vector<std::string>{"Error Writing SPI"});
     EXPECT_TRUE(get<QRadioButton>("optUsbPort_4")->isChecked());

@@ -26,7 +26,7 @@ UiRig::Setup NoCards() {
 
 class UsbSelectTest : public ::testing::Test {
   protected:
-    UsbSelectTest() : rig(NoCards()) { rig.card().setRecording(true); }
+    UsbSelectTest() : rig(NoCards()) { rig.driver().setRecording(true); }
 
     QRadioButton* opt(int i) {
         return window->findChild<QRadioButton*>(QString("optUsbPort_%1").arg(i));
@@ -113,7 +113,7 @@ TEST_F(UsbSelectTest, OneCardAtEzusb1IsChosenAndGetsDelayAndBits) {
     EXPECT_TRUE(opt(1)->isChecked());
     EXPECT_TRUE(rig.usb().UsbReady());
     EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-1");
-    const auto& writes = rig.card().bulkWrites(1);
+    const auto& writes = rig.driver().bulkWrites(1);
     ASSERT_GE(writes.size(), 2u);
     EXPECT_EQ(writes[writes.size() - 2], (std::vector<std::uint8_t>{0x0B, 40}));
     EXPECT_EQ(writes.back(), (std::vector<std::uint8_t>{0x0C, 0x28}));
@@ -133,9 +133,9 @@ TEST_F(UsbSelectTest, HandChosenCardHoldsUntilTheNextShowing) {
     EXPECT_TRUE(opt(0)->isChecked());
     EXPECT_EQ(text("txtSpeed", 2), "2.0");
     EXPECT_FALSE(opt(1)->isEnabled());
-    const std::size_t before = rig.card().bulkWrites(2).size();
+    const std::size_t before = rig.driver().bulkWrites(2).size();
     opt(2)->click();
-    EXPECT_EQ(rig.card().bulkWrites(2).size(), before + 2);  // delay and bits
+    EXPECT_EQ(rig.driver().bulkWrites(2).size(), before + 2);  // delay and bits
     window->findChild<QPushButton*>("cmdExit")->click();
     EXPECT_EQ(rig.usb().UsbSelectedCard.DeviceName, "Ezusb-2");
     EXPECT_TRUE(rig.usb().UsbReady());
@@ -167,9 +167,9 @@ TEST_F(UsbSelectTest, NoneAndTheCloseBoxActLikeOk) {
     open();
     ASSERT_TRUE(rig.usb().UsbReady());
     rig.settings().UsbLoopStop = false;
-    const std::size_t before = rig.card().bulkWrites(0).size();
+    const std::size_t before = rig.driver().bulkWrites(0).size();
     opt(4)->click();
-    EXPECT_EQ(rig.card().bulkWrites(0).size(), before);  // nothing sent
+    EXPECT_EQ(rig.driver().bulkWrites(0).size(), before);  // nothing sent
     EXPECT_TRUE(rig.settings().UsbLoopStop);
     window->close();
     EXPECT_FALSE(window->isVisible());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/FaultyUsbDriver.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimSensor.h"
@@ -21,15 +22,16 @@ const std::string kBoardInfo = "Error getting Board Info";
 class EzUsbAccessTest : public ::testing::Test {
   protected:
     void expectClean() const {
-        EXPECT_EQ(card.openHandles(), 0) << "a handle was left open";
-        EXPECT_EQ(card.closesOfNoHandle(), 0) << "the no-handle value was closed";
-        EXPECT_EQ(card.closesOfUnknownHandle(), 0);
+        EXPECT_EQ(driver.openHandles(), 0) << "a handle was left open";
+        EXPECT_EQ(driver.closesOfNoHandle(), 0) << "the no-handle value was closed";
+        EXPECT_EQ(driver.closesOfUnknownHandle(), 0);
     }
 
     SimSensor sensor{3, [] { return 0.0; }};
     SimAdapterCard card{sensor};
+    FaultyUsbDriver driver{card};
     RecordingMessageBoxes boxes;
-    EzUsbAccess usb{card, boxes};
+    EzUsbAccess usb{driver, boxes};
 };
 
 TEST_F(EzUsbAccessTest, NoCardAnywhereGivesOneMessageAndNoSelection) {
@@ -44,11 +46,11 @@ TEST_F(EzUsbAccessTest, NoCardAnywhereGivesOneMessageAndNoSelection) {
 
 TEST_F(EzUsbAccessTest, DriverRecordsAreExactlyTheDriversLayout) {
     card.placeCard(0);
-    card.setRecording(true);
+    driver.setRecording(true);
     usb.FindUsbBuffers();
     ASSERT_TRUE(usb.UsbReady());
     int tables = 0, descriptors = 0, strings = 0;
-    for (const SimAdapterCard::Request& r : card.requests()) {
+    for (const FaultyUsbDriver::Request& r : driver.requests()) {
         EXPECT_TRUE(r.ok) << std::hex << r.controlCode;
         switch (r.controlCode) {
             case kIoctlPipeTable:
@@ -140,7 +142,7 @@ TEST_F(EzUsbAccessTest, ForeignDevicesArePassedOverSilently) {
 
 TEST_F(EzUsbAccessTest, FailedDeviceDescriptorRequestReadsAsNoCard) {
     card.placeCard(0);
-    card.failRequest(0, kIoctlDeviceDescriptor);
+    driver.failRequest(0, kIoctlDeviceDescriptor);
     usb.FindUsbBuffers();
     EXPECT_EQ(usb.UsbCardCount, 0);
     EXPECT_EQ(boxes.texts(), Texts{kNoBuffers});
@@ -149,7 +151,7 @@ TEST_F(EzUsbAccessTest, FailedDeviceDescriptorRequestReadsAsNoCard) {
 TEST_F(EzUsbAccessTest, NameThatCannotBeOpenedIsSkipped) {
     card.placeCard(1);
     card.placeCard(2);
-    card.failOpen(1);
+    driver.failOpen(1);
     usb.FindUsbBuffers();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(usb.UsbCardCount, 1);
@@ -160,7 +162,7 @@ TEST_F(EzUsbAccessTest, NameThatCannotBeOpenedIsSkipped) {
 TEST_F(EzUsbAccessTest, OnlyCardFailingToDescribeItselfLeavesNothingSelected) {
     card.placeCard(0);
     // The third string request is the first one for descriptor 2.
-    card.failRequest(0, kIoctlStringDescriptor, 3);
+    driver.failRequest(0, kIoctlStringDescriptor, 3);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), (Texts{kBoardInfo, kNoValidBuffers}));
     EXPECT_EQ(usb.UsbCardCount, 1);
@@ -176,8 +178,8 @@ TEST_F(EzUsbAccessTest, OnlyCardFailingToDescribeItselfLeavesNothingSelected) {
 TEST_F(EzUsbAccessTest, EveryFailingCardIsReportedOnceBeforeTheFinalMessage) {
     card.placeCard(0);
     card.placeCard(3);
-    card.failBulkWrite(0);
-    card.failBulkRead(3);
+    driver.failBulkWrite(0);
+    driver.failBulkRead(3);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), (Texts{kBoardInfo, kBoardInfo, kNoValidBuffers}));
     EXPECT_EQ(usb.UsbSelectedIndex, -1);
@@ -187,7 +189,7 @@ TEST_F(EzUsbAccessTest, EveryFailingCardIsReportedOnceBeforeTheFinalMessage) {
 TEST_F(EzUsbAccessTest, FailingCardIsPassedForTheNextDescribedOne) {
     card.placeCard(0);
     card.placeCard(2);
-    card.failRequest(0, kIoctlStringDescriptor, 1);
+    driver.failRequest(0, kIoctlStringDescriptor, 1);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), Texts{kBoardInfo});
     EXPECT_EQ(usb.UsbSelectedIndex, 2);
@@ -207,7 +209,7 @@ class BoardInfoFaultTest : public EzUsbAccessTest,
 
 TEST_P(BoardInfoFaultTest, GivesOneBoardInfoMessage) {
     card.placeCard(0);
-    card.failRequest(0, GetParam().code, GetParam().nth);
+    driver.failRequest(0, GetParam().code, GetParam().nth);
     usb.FindUsbBuffers();
     EXPECT_EQ(boxes.texts(), (Texts{kBoardInfo, kNoValidBuffers}));
     EXPECT_FALSE(usb.UsbCards[0].Found);
@@ -264,10 +266,10 @@ TEST_F(EzUsbAccessTest, StringDescriptorTextTakesTheLowBytesOfTheCodeUnits) {
     EXPECT_EQ(usb.ReadUsbString(h, 5), "None");
 
     // A descriptor claiming 10 bytes of which only 6 come back is cut there.
-    card.answerShort(0, kIoctlStringDescriptor, 6, 2);
+    driver.answerShort(0, kIoctlStringDescriptor, 6, 2);
     EXPECT_EQ(usb.ReadUsbString(h, 1), "AB");
     // No length byte at all reads as length 0.
-    card.answerShort(0, kIoctlStringDescriptor, 0, 1);
+    driver.answerShort(0, kIoctlStringDescriptor, 0, 1);
     EXPECT_EQ(usb.ReadUsbString(h, 1), "");
     usb.CloseUsbDevice(h);
 
@@ -277,15 +279,15 @@ TEST_F(EzUsbAccessTest, StringDescriptorTextTakesTheLowBytesOfTheCodeUnits) {
 
 TEST_F(EzUsbAccessTest, BulkTransferDirectionComesFromThePipeTable) {
     card.placeCard(0);
-    card.setRecording(true);
+    driver.setRecording(true);
     const DeviceHandle h = usb.OpenUsbDevice("Ezusb-0");
     std::array<std::uint8_t, 3> buffer{0x00, 0, 0};
     std::int32_t length = 1;
     EXPECT_EQ(usb.UsbBulkTransfer(h, 0, buffer.data(), length), 1);
-    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkWrite);
+    EXPECT_EQ(driver.requests().back().controlCode, kIoctlBulkWrite);
     length = 2;
     EXPECT_EQ(usb.UsbBulkTransfer(h, 1, buffer.data(), length), 1);
-    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkRead);
+    EXPECT_EQ(driver.requests().back().controlCode, kIoctlBulkRead);
     EXPECT_EQ(length, 2);
     EXPECT_EQ(buffer[0], SimCardConfig{}.revisionWhole);
 
@@ -294,10 +296,10 @@ TEST_F(EzUsbAccessTest, BulkTransferDirectionComesFromThePipeTable) {
     EXPECT_EQ(usb.UsbBulkTransfer(h, 1, buffer.data(), length), 0);
     EXPECT_EQ(length, 0);
     // With the pipe table unreadable every pipe looks like an OUT pipe.
-    card.failRequest(0, kIoctlPipeTable);
+    driver.failRequest(0, kIoctlPipeTable);
     length = 2;
     usb.UsbBulkTransfer(h, 1, buffer.data(), length);
-    EXPECT_EQ(card.requests().back().controlCode, kIoctlBulkWrite);
+    EXPECT_EQ(driver.requests().back().controlCode, kIoctlBulkWrite);
     usb.CloseUsbDevice(h);
 
     length = 5;

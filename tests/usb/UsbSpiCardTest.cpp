@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/FaultyUsbDriver.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "sim/SimAdapterCard.h"
 #include "sim/SimSensor.h"
@@ -22,7 +23,7 @@ class UsbSpiCardTest : public ::testing::Test {
         card.placeCard(0);
         usb.FindUsbBuffers();
         boxes.clear();
-        card.setRecording(true);
+        driver.setRecording(true);
     }
 
     // Writes a command straight to the card, past the code under test.
@@ -37,9 +38,10 @@ class UsbSpiCardTest : public ::testing::Test {
     double now = 10.0;
     SimSensor sensor{7, [this] { return now; }};
     SimAdapterCard card{sensor};
+    FaultyUsbDriver driver{card};
     RecordingMessageBoxes boxes;
     Settings settings;
-    EzUsbAccess usb{card, boxes};
+    EzUsbAccess usb{driver, boxes};
     UsbSpiCard spi{usb, settings};
 };
 
@@ -52,11 +54,11 @@ TEST_F(UsbSpiCardTest, RegisterReadRequestComesBackFromTheSensor) {
     std::uint8_t count = 2;
     spi.UsbSpiTransfer(count);
 
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x0D, 0x01, 0x02, 0x04, 0x00, 0x04, 0x00}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x0D, 0x01, 0x02, 0x04, 0x00, 0x04, 0x00}));
     EXPECT_EQ(spi.UsbReadWords[2], expected);
     EXPECT_TRUE(usb.UsbReady());
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
 }
 
 TEST_F(UsbSpiCardTest, ReadAsksForTwoBytesPerWord) {
@@ -64,11 +66,11 @@ TEST_F(UsbSpiCardTest, ReadAsksForTwoBytesPerWord) {
     spi.UsbWriteWords[2] = 0x0400;
     std::uint8_t count = 2;
     spi.UsbSpiTransfer(count);
-    const auto& last = card.requests().back();
+    const auto& last = driver.requests().back();
     ASSERT_EQ(last.controlCode, kIoctlBulkRead);
     EXPECT_EQ(last.outputSize, 4u);
-    EXPECT_EQ(card.opens(0), 2);  // one at the scan, one for the transfer
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.opens(0), 2);  // one at the scan, one for the transfer
+    EXPECT_EQ(driver.openHandles(), 0);
 }
 
 TEST_F(UsbSpiCardTest, FrameCarriesHighByteFirstAndOnlyTheLow16Bits) {
@@ -76,13 +78,13 @@ TEST_F(UsbSpiCardTest, FrameCarriesHighByteFirstAndOnlyTheLow16Bits) {
     spi.UsbWriteWords[2] = 0x8312;
     std::uint8_t count = 2;
     spi.UsbSpiTransfer(count);
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x0D, 0x01, 0x02, 0x83, 0x12, 0x83, 0x12}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x0D, 0x01, 0x02, 0x83, 0x12, 0x83, 0x12}));
 
     spi.UsbWriteWords[1] = 0xFF00;
     spi.UsbWriteWords[2] = 0x12345;
     settings.UsbSpiPolarity = false;
     spi.UsbSpiTransfer(count);
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x0E, 0x01, 0x02, 0xFF, 0x00, 0x23, 0x45}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x0E, 0x01, 0x02, 0xFF, 0x00, 0x23, 0x45}));
     EXPECT_FALSE(card.lastPolarityPositive(0));
 }
 
@@ -107,12 +109,12 @@ TEST_F(UsbSpiCardTest, ChannelIsBroughtIntoRangeAndStored) {
     settings.UsbSpiChannel = 0;
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(settings.UsbSpiChannel, 1);
-    EXPECT_EQ(card.lastBulkWrite(0)[1], 1);
+    EXPECT_EQ(driver.lastBulkWrite(0)[1], 1);
 
     settings.UsbSpiChannel = 7;
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(settings.UsbSpiChannel, 5);
-    EXPECT_EQ(card.lastBulkWrite(0)[1], 5);
+    EXPECT_EQ(driver.lastBulkWrite(0)[1], 5);
     EXPECT_EQ(spi.UsbReadWords[1], 0xFFFF);  // nothing on channel 5
 }
 
@@ -123,14 +125,14 @@ TEST_F(UsbSpiCardTest, CountIsKeptWithinTheBuffers) {
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(count, 16);
     EXPECT_EQ(spi.UsbWordCount, 16);
-    EXPECT_EQ(card.lastBulkWrite(0).size(), 35u);
+    EXPECT_EQ(driver.lastBulkWrite(0).size(), 35u);
     EXPECT_EQ(spi.UsbReadWords[16], SimSensor::kProductId);
 
     count = 0;
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(spi.UsbWordCount, 1);
-    EXPECT_EQ(card.lastBulkWrite(0).size(), 5u);
+    EXPECT_EQ(driver.lastBulkWrite(0).size(), 5u);
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -138,7 +140,7 @@ TEST_F(UsbSpiCardTest, NothingHappensWhileNotReady) {
     usb.SetUsbReady(false);
     spi.UsbReadWords[1] = 77;
     spi.UsbWordCount = 9;
-    const int opens = card.opens(0);
+    const int opens = driver.opens(0);
     std::uint8_t count = 2;
     std::uint8_t delay = 0;
     std::uint8_t bits = 0x10;
@@ -146,7 +148,7 @@ TEST_F(UsbSpiCardTest, NothingHappensWhileNotReady) {
     spi.UsbSpiSetup(delay);
     spi.UsbSpiSetBits(bits);
     spi.UsbSpiReadSetup();
-    EXPECT_EQ(card.opens(0), opens);
+    EXPECT_EQ(driver.opens(0), opens);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(spi.UsbReadWords[1], 77);
     EXPECT_EQ(spi.UsbWordCount, 9);
@@ -157,25 +159,25 @@ TEST_F(UsbSpiCardTest, NothingHappensWhileNotReady) {
 TEST_F(UsbSpiCardTest, SetupCommandsReachTheCard) {
     std::uint8_t delay = 0;
     spi.UsbSpiSetup(delay);
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x0B, 0x01}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x0B, 0x01}));
     EXPECT_EQ(delay, 1);
     EXPECT_EQ(settings.UsbSpiDelay, 1);
 
     std::uint8_t bits = 0xFF;
     spi.UsbSpiSetBits(bits);
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x0C, 0xFF}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x0C, 0xFF}));
     EXPECT_EQ(settings.UsbSpiBits, 0xFF);
 
     delay = 0x19;
     spi.UsbSpiSetup(delay);
     settings.UsbSpiBits = 0;
     spi.UsbSpiReadSetup();
-    EXPECT_EQ(card.lastBulkWrite(0), (Bytes{0x01}));
+    EXPECT_EQ(driver.lastBulkWrite(0), (Bytes{0x01}));
     EXPECT_EQ(settings.UsbSpiDelay, 25);
     EXPECT_EQ(settings.UsbSpiBits, 0x78);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(usb.UsbReady());
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
 }
 
 // The rows of the command failure table.
@@ -186,7 +188,7 @@ TEST_F(UsbSpiCardTest, FailedReadSetupWriteStillReadsTheAnswer) {
     rawWrite({0x0C, 0x50});
     rawWrite({0x01});
 
-    card.failBulkWrite(0);
+    driver.failBulkWrite(0);
     spi.UsbSpiReadSetup();
     EXPECT_EQ(boxes.texts(), Texts{"Error Setting up SPI"});
     EXPECT_FALSE(usb.UsbReady());
@@ -196,13 +198,13 @@ TEST_F(UsbSpiCardTest, FailedReadSetupWriteStillReadsTheAnswer) {
 
 TEST_F(UsbSpiCardTest, FailedReadSetupAnswerLeavesDelayZero) {
     settings.UsbSpiBits = 0x28;
-    card.failBulkRead(0);
+    driver.failBulkRead(0);
     spi.UsbSpiReadSetup();
     EXPECT_EQ(boxes.texts(), Texts{"Error Reading SPI"});
     EXPECT_FALSE(usb.UsbReady());
     EXPECT_EQ(settings.UsbSpiDelay, 0);
     EXPECT_EQ(settings.UsbSpiBits, 0x28);
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
 }
 
 // An answer that reports fewer bytes than the two asked for is a failed read:
@@ -213,14 +215,14 @@ TEST_F(UsbSpiCardTest, ShortReadSetupAnswerIsAFailedRead) {
         usb.SetUsbReady(true);
         boxes.clear();
         settings.UsbSpiBits = 0x28;
-        card.answerShort(0, kIoctlBulkRead, delivered);
+        driver.answerShort(0, kIoctlBulkRead, delivered);
         spi.UsbSpiReadSetup();
         EXPECT_EQ(boxes.texts(), Texts{"Error Reading SPI"});
         EXPECT_EQ(boxes.boxes.at(0).title, kAppTitle);
         EXPECT_FALSE(usb.UsbReady());
         EXPECT_EQ(settings.UsbSpiDelay, 0);
         EXPECT_EQ(settings.UsbSpiBits, 0x28);
-        EXPECT_EQ(card.openHandles(), 0);
+        EXPECT_EQ(driver.openHandles(), 0);
     }
 
     // The card itself is fine: a whole answer reads back as before.
@@ -233,7 +235,7 @@ TEST_F(UsbSpiCardTest, ShortReadSetupAnswerIsAFailedRead) {
 }
 
 TEST_F(UsbSpiCardTest, FailedDelayAndBitsWritesKeepTheNewValues) {
-    card.failBulkWrite(0);
+    driver.failBulkWrite(0);
     std::uint8_t delay = 40;
     spi.UsbSpiSetup(delay);
     EXPECT_EQ(boxes.texts(), Texts{"Error Setting up SPI"});
@@ -242,13 +244,13 @@ TEST_F(UsbSpiCardTest, FailedDelayAndBitsWritesKeepTheNewValues) {
 
     usb.SetUsbReady(true);
     boxes.clear();
-    card.failBulkWrite(0);
+    driver.failBulkWrite(0);
     std::uint8_t bits = 0x08;
     spi.UsbSpiSetBits(bits);
     EXPECT_EQ(boxes.texts(), Texts{"Error Setting SPI Bits"});
     EXPECT_FALSE(usb.UsbReady());
     EXPECT_EQ(settings.UsbSpiBits, 0x08);
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
 }
 
 // A failed transfer step: its message once, UsbReady false, UsbReadWords kept.
@@ -269,9 +271,9 @@ TEST_P(TransferFaultTest, LeavesReadWordsAndStopsLaterCommands) {
     spi.UsbWriteWords[1] = 0x5600;
     spi.UsbWriteWords[2] = 0x5600;
     if (f.shortBytes == 0) {
-        card.failRequest(0, f.code);
+        driver.failRequest(0, f.code);
     } else {
-        card.answerShort(0, f.code, f.shortBytes);
+        driver.answerShort(0, f.code, f.shortBytes);
     }
     std::uint8_t count = 2;
     spi.UsbSpiTransfer(count);
@@ -279,11 +281,11 @@ TEST_P(TransferFaultTest, LeavesReadWordsAndStopsLaterCommands) {
     EXPECT_FALSE(usb.UsbReady());
     EXPECT_EQ(spi.UsbReadWords[1], 111);
     EXPECT_EQ(spi.UsbReadWords[2], 222);
-    EXPECT_EQ(card.openHandles(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
 
-    const int opens = card.opens(0);
+    const int opens = driver.opens(0);
     spi.UsbSpiTransfer(count);
-    EXPECT_EQ(card.opens(0), opens);
+    EXPECT_EQ(driver.opens(0), opens);
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -305,19 +307,19 @@ TEST_F(UsbSpiCardTest, UnpluggedCardFailsEveryStepWithoutClosingNoHandle) {
     std::uint8_t count = 1;
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(boxes.texts(), Texts{"Error Writing SPI"});
-    EXPECT_EQ(card.closesOfNoHandle(), 0);
+    EXPECT_EQ(driver.closesOfNoHandle(), 0);
 }
 
 TEST_F(UsbSpiCardTest, CardUnpluggedBetweenFrameAndAnswer) {
     spi.UsbReadWords[1] = 5;
-    card.unplugAfter(0, 1);
+    driver.unplugAfter(0, 1);
     std::uint8_t count = 1;
     spi.UsbWriteWords[1] = 0x5600;
     spi.UsbSpiTransfer(count);
     EXPECT_EQ(boxes.texts(), Texts{"Error Reading SPI"});
     EXPECT_EQ(spi.UsbReadWords[1], 5);
-    EXPECT_EQ(card.openHandles(), 0);
-    EXPECT_EQ(card.closesOfUnknownHandle(), 0);
+    EXPECT_EQ(driver.openHandles(), 0);
+    EXPECT_EQ(driver.closesOfUnknownHandle(), 0);
 }
 
 }  // namespace
