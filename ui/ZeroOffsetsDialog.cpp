@@ -1,3 +1,4 @@
+#include "core/NumberFormat.h"
 #include "ui/ZeroOffsetsDialog.h"
 
 #include <QCloseEvent>
@@ -24,7 +25,7 @@ QString Mg(double g) {
 }
 
 QString Hex4(std::uint16_t value) {
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+    return QString::fromStdString(FormatHex4(value));
 }
 
 QPushButton* Button(const char* text, const char* name, QWidget* parent) {

@@ -1,34 +1,28 @@
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <iomanip>
 #include <iostream>
 
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
+#include "core/NumberFormat.h"
 #include "core/Version.h"
 #include "snapshot/SnapshotFile.h"
+#include "snapshot/SnapshotHeader.h"
 #include "zeroing/NullProcedure.h"
 
 namespace quenlor {
 
 namespace {
 
-std::string Hex4(std::uint16_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[value >> 12], kDigits[(value >> 8) & 0xF], kDigits[(value >> 4) & 0xF],
-            kDigits[value & 0xF]};
-}
 
-// "null-undo-20261209-011000.txt" from "2026-12-09 01:10:00".
-std::string DefaultSnapshotName(const std::string& timestamp) {
-    std::string name = "null-undo-";
-    for (char c : timestamp) {
-        if (c == ' ')
-            name += '-';
-        else if (c != '-' && c != ':')
-            name += c;
-    }
-    return name + ".txt";
+// "null-undo-20261209-011000.txt" for 2026-12-09 01:10:00.
+std::string DefaultSnapshotName(const LocalDateTime& t) {
+    char name[64];
+    std::snprintf(name, sizeof name, "null-undo-%04d%02d%02d-%02d%02d%02d.txt", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second);
+    return name;
 }
 
 bool PositiveNumber(const std::string* text, double& out) {
@@ -78,8 +72,8 @@ void PrintTable(std::ostream& out, const NullResult& r) {
                 << r.tolerance[axis] * 1000.0 << " mg";
         else
             out << std::setw(15) << "-" << std::setw(12) << "-" << std::setw(11) << "-";
-        out << "         " << Hex4(r.oldNulls[axis]) << "        "
-            << Hex4(r.restored || !written ? r.oldNulls[axis] : r.newNulls[axis]) << "\n";
+        out << "         " << FormatHex4(r.oldNulls[axis]) << "        "
+            << FormatHex4(r.restored || !written ? r.oldNulls[axis] : r.newNulls[axis]) << "\n";
     }
     out << std::defaultfloat;
 }
@@ -92,13 +86,13 @@ int RunNull(CliRun& run) {
         return kExitUsage;
     NullProcedure procedure(run.stack.registers, run.stack.registerTable, run.stack.seams);
     Snapshot undo = procedure.TakeUndo();
-    undo.comments = {"Quenlor_Eval_Rev_2 register snapshot",
-                     "taken " + ConsoleSeams::Timestamp() + " before zeroing the offsets",
-                     run.stack.Describe() + (run.options.simulate ? " (simulated)" : ""),
-                     std::string("program quenlor-cli ") + kVersion};
+    const LocalDateTime now = run.stack.seams.localDateTime();
+    undo.comments = SnapshotHeader(
+        {now, DescribeInterface(run.stack.settings, run.stack.usb.UsbSelectedCard),
+         run.options.simulate, std::string("quenlor-cli ") + kVersion});
+    undo.comments.push_back("before zeroing the offsets");
     const std::string* given = run.options.Value("--snapshot");
-    const std::string file =
-        given != nullptr ? *given : DefaultSnapshotName(ConsoleSeams::Timestamp());
+    const std::string file = given != nullptr ? *given : DefaultSnapshotName(now);
     if (!WriteSnapshotFile(file, undo, run.stack.registerTable)) {
         std::cerr << "quenlor-cli: cannot write " << file << "; nothing was written to the sensor"
                   << std::endl;

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/Commands.h"
+#include "core/NumberFormat.h"
 #include "core/Version.h"
 #include "snapshot/SnapshotCompare.h"
 #include "snapshot/SnapshotDevice.h"
@@ -12,11 +13,6 @@ namespace quenlor {
 
 namespace {
 
-std::string Hex4(std::uint16_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[value >> 12], kDigits[(value >> 8) & 0xF], kDigits[(value >> 4) & 0xF],
-            kDigits[value & 0xF]};
-}
 
 Snapshot TakeLive(CliRun& run) {
     Snapshot s = TakeSnapshot(run.stack.registers, run.stack.registerTable);
@@ -55,7 +51,7 @@ int RunRestore(CliRun& run) {
     if (run.options.Has("--dry-run")) {
         for (const SnapshotEntry& e : plan)
             run.out << "would write " << std::left << std::setw(11) << table[e.index].Label << "  "
-                    << Hex4(e.value) << "\n";
+                    << FormatHex4(e.value) << "\n";
         return kExitOk;
     }
     if (const int status = run.stack.Open(run.options); status != kExitOk)
@@ -63,7 +59,7 @@ int RunRestore(CliRun& run) {
     const auto mismatches = RestoreSnapshot(run.stack.registers, plan);
     for (const RestoreMismatch& m : mismatches)
         std::cerr << "quenlor-cli: " << table[m.index].Label << " did not take: wrote "
-                  << Hex4(m.wanted) << ", read back " << Hex4(m.read) << std::endl;
+                  << FormatHex4(m.wanted) << ", read back " << FormatHex4(m.read) << std::endl;
     run.out << "restored " << plan.size() - mismatches.size() << " of " << plan.size()
             << " registers\n";
     return mismatches.empty() ? kExitOk : kExitFailed;
@@ -92,8 +88,8 @@ int RunCompare(CliRun& run) {
     const auto differences = CompareSnapshots(sides[0], sides[1], table, run.options.Has("--all"));
     for (const SnapshotDifference& d : differences) {
         run.out << std::left << std::setw(11) << table[d.index].Label << "  "
-                << (d.a ? Hex4(*d.a) : "----") << " in " << files[0] << ", "
-                << (d.b ? Hex4(*d.b) : "----") << " in " << nameB << "\n";
+                << (d.a ? FormatHex4(*d.a) : "----") << " in " << files[0] << ", "
+                << (d.b ? FormatHex4(*d.b) : "----") << " in " << nameB << "\n";
     }
     return differences.empty() ? kExitOk : kExitFailed;
 }

@@ -18,6 +18,7 @@ class SimClock : public quenlor::Clock {
     std::int64_t monotonicNanoseconds() override {
         return static_cast<std::int64_t>(rig_.simTime() * 1e9);
     }
+    quenlor::LocalDateTime localDateTime() override { return {2026, 12, 9, 0, 0, 0}; }
 
   private:
     quenlor::UiRig& rig_;

@@ -28,6 +28,7 @@ class SimTime : public Clock {
     double t = 0.0;
     float secondsSinceMidnight() override { return static_cast<float>(t); }
     std::int64_t monotonicNanoseconds() override { return static_cast<std::int64_t>(t * 1e9); }
+    LocalDateTime localDateTime() override { return {2026, 12, 9, 0, 0, 0}; }
 };
 
 // The whole stack over a simulated USB card and sensor on simulated time.
