@@ -31,6 +31,8 @@ constexpr Entry kRunners[] = {
     {"compare", RunCompare, false},
     {"stream", RunStream, true},
     {"log", RunLog, true},
+    {"analyze", RunAnalyze, false},
+    {"noise", RunNoise, true},
 };
 
 }  // namespace
