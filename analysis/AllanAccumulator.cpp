@@ -1,5 +1,6 @@
 #include "analysis/AllanAccumulator.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/AllanConfidence.h"
@@ -25,38 +26,64 @@ void AllanAccumulator::Append(std::span<const double> samples) {
         sum += y - origin_;
         sums_.push_back(sum);
     }
-    Advance();
+    Advance(static_cast<std::int64_t>(samples.size()));
 }
 
 // Adds the terms each octave can take since the last call: the term at i
 // needs the sums up to i + 2m.
-void AllanAccumulator::Advance() {
+void AllanAccumulator::Advance(std::int64_t added) {
     const std::int64_t n = Count();
     while ((octaves_.empty() ? 1 : 2 * octaves_.back().m) * 2 <= n)
         octaves_.push_back({octaves_.empty() ? 1 : 2 * octaves_.back().m, 0, 0.0});
-    const double* s = sums_.data();
-    for (Octave& o : octaves_) {
-        const std::int64_t m = o.m;
-        double squares = 0.0;
-        for (std::int64_t i = o.terms; i + 2 * m <= n; ++i) {
-            const double d = s[i + 2 * m] - 2.0 * s[i + m] + s[i];
-            squares += d * d;
+    // In blocks of terms, every octave in turn: octave m reads the sums at
+    // i + m and i + 2m, the next one's at i + 2m and i + 4m, so a block's sums
+    // are read from the cache for all octaves but the first.
+    // A few new samples take a few terms per octave, straight.
+    constexpr std::int64_t kBlock = 4096;
+    if (added < kBlock) {
+        for (Octave& o : octaves_) {
+            o.squares += Squares(o.m, o.terms, n - 2 * o.m + 1);
+            o.terms = n - 2 * o.m + 1;
         }
-        o.squares += squares;
-        o.terms = n - 2 * m + 1;
+        return;
+    }
+    std::int64_t begin = n;
+    for (const Octave& o : octaves_)
+        begin = std::min(begin, o.terms);
+    for (std::int64_t b = begin; b < n; b += kBlock) {
+        for (Octave& o : octaves_) {
+            const std::int64_t end = std::min(b + kBlock, n - 2 * o.m + 1);
+            if (o.terms < end) {
+                o.squares += Squares(o.m, o.terms, end);
+                o.terms = end;
+            }
+        }
     }
 }
 
-double AllanAccumulator::Variance(std::int64_t m) const {
-    const std::int64_t n = Count();
+// The sum of squared second differences of the sums, m apart, for the terms
+// [begin, end). Four running sums let the additions overlap.
+double AllanAccumulator::Squares(std::int64_t m, std::int64_t begin, std::int64_t end) const {
     const double* s = sums_.data();
-    double squares = 0.0;
-    for (std::int64_t i = 0; i + 2 * m <= n; ++i) {
-        const double d = s[i + 2 * m] - 2.0 * s[i + m] + s[i];
-        squares += d * d;
+    double a[4] = {0.0, 0.0, 0.0, 0.0};
+    std::int64_t i = begin;
+    for (; i + 4 <= end; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double d = s[i + k + 2 * m] - 2.0 * s[i + k + m] + s[i + k];
+            a[k] += d * d;
+        }
     }
+    for (; i < end; ++i) {
+        const double d = s[i + 2 * m] - 2.0 * s[i + m] + s[i];
+        a[0] += d * d;
+    }
+    return (a[0] + a[1]) + (a[2] + a[3]);
+}
+
+double AllanAccumulator::Variance(std::int64_t m) const {
+    const std::int64_t terms = Count() - 2 * m + 1;
     const double md = static_cast<double>(m);
-    return squares / (2.0 * md * md * static_cast<double>(n - 2 * m + 1));
+    return Squares(m, 0, terms) / (2.0 * md * md * static_cast<double>(terms));
 }
 
 std::vector<AllanPoint> AllanAccumulator::Octaves(double rate) const {

@@ -45,7 +45,8 @@ class AllanAccumulator {
         double squares = 0.0;
     };
 
-    void Advance();
+    void Advance(std::int64_t added);
+    double Squares(std::int64_t m, std::int64_t begin, std::int64_t end) const;
     double Variance(std::int64_t m) const;
     std::vector<AllanPoint> Curve(std::vector<std::int64_t> ms, std::vector<double> variances,
                                   double rate) const;

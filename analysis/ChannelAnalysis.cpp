@@ -34,8 +34,22 @@ void ChannelAnalysis::Append(double sample, double temperature) {
 }
 
 void ChannelAnalysis::Append(std::span<const double> samples) {
-    for (double y : samples)
-        AddMoments(y);
+    // Chan's merge of the block's own mean and squares: no division per sample.
+    if (!samples.empty()) {
+        double mean = 0.0;
+        for (double y : samples)
+            mean += y - samples.front();
+        mean = samples.front() + mean / static_cast<double>(samples.size());
+        double m2 = 0.0;
+        for (double y : samples)
+            m2 += (y - mean) * (y - mean);
+        const double count = static_cast<double>(samples.size());
+        const double total = static_cast<double>(n_) + count;
+        const double delta = mean - mean_;
+        m2_ += m2 + delta * delta * static_cast<double>(n_) * count / total;
+        mean_ += delta * count / total;
+        n_ += static_cast<std::int64_t>(samples.size());
+    }
     allan_.Append(samples);
     welch_.Append(samples);
 }

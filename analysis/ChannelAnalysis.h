@@ -45,7 +45,7 @@ class ChannelAnalysis {
     // `everyTau`: the Allan deviation at every averaging factor, not octaves.
     ChannelSummary Summary(std::optional<DensityBand> band = std::nullopt,
                            bool everyTau = false) const;
-    std::size_t MemoryBytes() const { return allan_.MemoryBytes(); }
+    std::size_t MemoryBytes() const { return allan_.MemoryBytes() + welch_.MemoryBytes(); }
 
   private:
     void AddMoments(double sample);

@@ -36,6 +36,11 @@ class WelchAccumulator {
     std::int64_t Segments() const { return segments_; }
     std::int64_t Length() const { return length_; }
     Spectrum Density(double rate) const;
+    // Bytes held: the window, the segment being filled and the sums.
+    std::size_t MemoryBytes() const {
+        return (window_.capacity() + buffer_.capacity() + power_.capacity()) * sizeof(double) +
+               static_cast<std::size_t>(length_) * 12;
+    }
 
   private:
     void AddSegment();
