@@ -56,8 +56,11 @@ TEST(AllanDeviation, WhiteNoiseFallsAtSlopeMinusOneHalfAndGivesItsDensityBack) {
     ASSERT_GE(count, 8);
     EXPECT_NEAR((count * sxy - sx * sy) / (count * sxx - sx * sx), -0.5, 0.02);
 
-    ASSERT_TRUE(s.density.observed);
-    EXPECT_NEAR(s.density.value / density, 1.0, 0.05);
+    // A build without the transform has no spectrum.
+    EXPECT_EQ(s.density.observed, WelchAccumulator::Available());
+    if (s.density.observed) {
+        EXPECT_NEAR(s.density.value / density, 1.0, 0.05);
+    }
     // The -1/2 line at 1 s is the two-sided density.
     ASSERT_TRUE(s.terms.white.observed);
     EXPECT_NEAR(s.terms.white.value * std::sqrt(2.0) / density, 1.0, 0.05);
@@ -87,7 +90,8 @@ TEST(AllanDeviation, ARandomWalkOnWhiteNoiseShowsBothLines) {
 }
 
 TEST(Spectrum, ASinePeaksAtItsFrequencyAndKeepsItsEnergy) {
-    ASSERT_TRUE(WelchAccumulator::Available());
+    if (!WelchAccumulator::Available())
+        GTEST_SKIP() << "built without the transform";
     const double rate = 1000.0;
     const double amplitude = 3.0;
     const double frequency = 123.4;
