@@ -138,7 +138,15 @@ int AnalyseFile(CliRun& run, const std::string& name, const std::vector<std::str
     const auto rate = RateOf(run, name, *file);
     if (!rate)
         return kExitUsage;
-    Analyse(name, *file, *rate, band, run.options.Has("--every-tau"), rows);
+    // Every tau costs a pass over the samples each: a long file gets octaves.
+    constexpr std::int64_t kEveryTauLimit = 65536;
+    bool everyTau = run.options.Has("--every-tau");
+    if (everyTau && file->Rows() > kEveryTauLimit) {
+        std::cerr << "quenlor-cli: " << name << ": --every-tau is for files of up to "
+                  << kEveryTauLimit << " samples; this one gets the octaves" << std::endl;
+        everyTau = false;
+    }
+    Analyse(name, *file, *rate, band, everyTau, rows);
     return kExitOk;
 }
 

@@ -77,7 +77,8 @@ constexpr std::array<CommandSpec, 14> kCommands = {{
      "time column are told and only the longest even stretch is analysed; rows that\n"
      "repeat (a datalog taken faster than the sensor) are refused unless\n"
      "--allow-repeats. --csv writes the curves (tau, Allan deviation and its 68 %\n"
-     "bounds; frequency, density); --every-tau gives the curve at every tau.\n"
+     "bounds; frequency, density); --every-tau gives the curve at every tau\n"
+     "(files of up to 65536 samples).\n"
      "Exit status 2 for a malformed file, with its line number.\n"},
     {"noise", 0, 0, "--seconds --registers --csv", "",
      "noise [--seconds N] [--registers LIST] [--csv OUT]",
