@@ -72,6 +72,12 @@ std::string NoiseTable(const std::vector<NamedSummary>& rows) {
          "Bias instability", "Random walk", "Temperature slope"}};
     for (const NamedSummary& row : rows)
         cells.push_back(Row(row));
+    // Rows of several files say which file each is from.
+    const bool files = std::any_of(rows.begin(), rows.end(), [&](const NamedSummary& row) {
+        return row.source != rows.front().source;
+    });
+    for (std::size_t r = 0; files && r < cells.size(); ++r)
+        cells[r].insert(cells[r].begin(), r == 0 ? "File" : rows[r - 1].source);
     std::vector<std::size_t> widths(cells[0].size(), 0);
     for (const auto& line : cells) {
         for (std::size_t c = 0; c < line.size(); ++c)

@@ -26,6 +26,7 @@ DisplayUnit DisplayUnitOf(const std::string& channel);
 // One row per channel: samples, rate, mean, standard deviation, noise density
 // with its band, white noise, bias instability at its tau, random walk and
 // slope against temperature; a term not seen on the curve is "not observed".
+// Rows from more than one file begin with the file's name.
 std::string NoiseTable(const std::vector<NamedSummary>& rows);
 
 // The curves: the Allan deviation (tau, deviation, bounds) of every channel,
