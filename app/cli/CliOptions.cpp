@@ -19,7 +19,7 @@ struct CommandSpec {
     std::string_view help;
 };
 
-constexpr std::array<CommandSpec, 13> kCommands = {{
+constexpr std::array<CommandSpec, 15> kCommands = {{
     {"scan", 0, 0, "", "", "scan",
      "Lists the adapter cards found: name, board type, both descriptor texts,\n"
      "revision and USB speed, one line each.\n"},
@@ -76,6 +76,29 @@ constexpr std::array<CommandSpec, 13> kCommands = {{
      "stores the registers in flash once zeroed. Exit status 0 when every offset is\n"
      "within three standard errors (and half a step of the null), 1 when not or\n"
      "when the sensor moved.\n"},
+    {"analyze", 1, 99, "--rate --registers --band --csv", "--allow-repeats --every-tau",
+     "analyze FILE... [--rate HZ] [--registers LIST] [--band LOW:HIGH] [--csv OUT]\n"
+     "    [--allow-repeats] [--every-tau]",
+     "Noise of the samples in datalog files (comma or tab, with or without the\n"
+     "header block, scaled or raw), stream output (with or without a time column)\n"
+     "or CSV files with a header line: per channel the samples, rate, mean,\n"
+     "standard deviation, noise density (median over LOW to HIGH hertz, default a\n"
+     "decade below a quarter of the rate), white noise (the -1/2 line of the Allan\n"
+     "deviation at 1 s), bias instability (its flat minimum / 0.664), random walk\n"
+     "(the +1/2 line at 3 s) and the slope against TEMP_OUT where it spans 1 degree.\n"
+     "The rate comes from the time column, --rate or a datalog's Begin and End\n"
+     "Seconds. LIST names the columns of a file without a header line. Gaps in the\n"
+     "time column are told and only the longest even stretch is analysed; rows that\n"
+     "repeat (a datalog taken faster than the sensor) are refused unless\n"
+     "--allow-repeats. --csv writes the curves (tau, Allan deviation and its 68 %\n"
+     "bounds; frequency, density); --every-tau gives the curve at every tau\n"
+     "(files of up to 65536 samples).\n"
+     "Exit status 2 for a malformed file, with its line number.\n"},
+    {"noise", 0, 0, "--seconds --registers --csv", "",
+     "noise [--seconds N] [--registers LIST] [--csv OUT]",
+     "Reads the output registers of LIST (default XACCL_OUT,YACCL_OUT,ZACCL_OUT,\n"
+     "TEMP_OUT) at every data-ready sample for N seconds (default 60, at most\n"
+     "86400) or until Ctrl-C, then prints the table of analyze.\n"},
     {"help", 0, 1, "", "", "help [COMMAND]", "Shows the help of quenlor-cli or of one command.\n"},
 }};
 

@@ -33,6 +33,8 @@ constexpr Entry kRunners[] = {
     {"stream", RunStream, true},
     {"log", RunLog, true},
     {"null", RunNull, true},
+    {"analyze", RunAnalyze, false},
+    {"noise", RunNoise, true},
 };
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 namespace quenlor {
 
+struct NamedSummary;
+
 // What a command works with: its command line, the objects over the chosen
 // back-ends, and standard output.
 struct CliRun {
@@ -41,5 +43,12 @@ int RunCompare(CliRun& run);
 int RunStream(CliRun& run);
 int RunLog(CliRun& run);
 int RunNull(CliRun& run);
+int RunAnalyze(CliRun& run);
+int RunNoise(CliRun& run);
+
+// Polls the data-ready bit of DIAG_STAT until it is set or Ctrl-C.
+void WaitForDataReady(RegisterAccess& registers);
+// The noise table on standard output, and the curves into --csv's file.
+int ReportNoise(CliRun& run, const std::vector<NamedSummary>& rows);
 
 }  // namespace quenlor

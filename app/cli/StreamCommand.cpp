@@ -14,14 +14,13 @@ namespace {
 // Lines reach a pipe at least this often, without a write per line.
 constexpr auto kFlushEvery = std::chrono::milliseconds(50);
 
-// Polls the data-ready bit of DIAG_STAT until it is set or Ctrl-C.
+}  // namespace
+
 void WaitForDataReady(RegisterAccess& registers) {
     do {
         registers.ReadRegister(DIAG_STAT);
     } while (!IsDataReady(registers.RegisterReadResult.Value) && !Interrupt::Requested());
 }
-
-}  // namespace
 
 int RunStream(CliRun& run) {
     const auto ticked = OutputRegisters(run, OutputRegisterNames(","));

@@ -37,7 +37,7 @@ struct Result {
 };
 
 // Runs quenlor-cli on the simulator in a fresh folder, in the C locale, standard
-// error discarded.
+// error discarded or kept in the file `err`.
 class CliTest : public ::testing::Test {
   protected:
     CliTest()
@@ -47,9 +47,10 @@ class CliTest : public ::testing::Test {
     }
     ~CliTest() override { fs::remove_all(dir_); }
 
-    Result Run(const std::string& args, const std::string& sim = "--simulate --sim-state s.txt") {
+    Result Run(const std::string& args, const std::string& sim = "--simulate --sim-state s.txt",
+               const std::string& err = "/dev/null") {
         const std::string command = "cd '" + dir_.string() + "' && LC_ALL=C '" QUENLOR_CLI "' " +
-                                    sim + " " + args + " 2>/dev/null";
+                                    sim + " " + args + " 2>" + err;
         Result r;
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[4096];
@@ -216,6 +217,49 @@ TEST_F(CliTest, LogWritesTheFilesOfTheWindowsRun) {
         EXPECT_EQ(Read(std::string("CLIRAW") + f), Read(std::string("WINRAW") + f));
         EXPECT_EQ(std::count(window.begin(), window.end(), '\n'), 3 + 40);
     }
+}
+
+// Files that cannot give a true curve are told so; the others are analysed.
+TEST_F(CliTest, AnalyzeTellsGapsRepeatsAndMalformedLines) {
+    std::ofstream bad(dir_ / "bad.csv");
+    bad << "XACCL_OUT,YACCL_OUT\n1,2\n3,4\n5,six\n";
+    bad.close();
+    EXPECT_EQ(Run("analyze bad.csv", "", "err.txt").status, 2);
+    EXPECT_EQ(Read("err.txt"), "quenlor-cli: bad.csv:4: \"six\" is not a number\n");
+
+    std::ofstream repeats(dir_ / "repeats.csv");
+    std::ofstream gapped(dir_ / "gapped.csv");
+    repeats << "XINCL_OUT\n";
+    gapped << "time,XINCL_OUT\n";
+    for (int i = 0; i < 400; ++i) {
+        repeats << (i / 3) % 5 << "\n";
+        gapped << (i < 300 ? i : i + 20) * 0.01 << "," << i % 7 << "\n";
+    }
+    repeats.close();
+    gapped.close();
+    EXPECT_EQ(Run("analyze repeats.csv", "").status, 2);  // no rate
+    EXPECT_EQ(Run("analyze repeats.csv --rate 10", "", "err.txt").status, 2);
+    EXPECT_NE(Read("err.txt").find("266 of 400 rows repeat the row before (134 distinct"),
+              std::string::npos);
+    EXPECT_EQ(Run("analyze repeats.csv --rate 10 --allow-repeats", "").status, 0);
+
+    const Result r = Run("analyze gapped.csv --csv curves.csv", "", "err.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(Read("err.txt").find("1 gaps in the time column, the largest 0.21 s; analysing the "
+                                   "longest even stretch, samples 1 to 300"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\nXINCL_OUT  300      100 "), std::string::npos) << r.out;
+    EXPECT_EQ(
+        Read("curves.csv").find("file,channel,tau_s,adev,lower,upper\ngapped.csv,XINCL_OUT,0.01,"),
+        0u);
+}
+
+TEST_F(CliTest, NoiseAnalysesTheSamplesOfARun) {
+    const Result r = Run("noise --seconds 1 --registers XACCL_OUT,TEMP_OUT");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Channel ", 0), 0u);
+    EXPECT_NE(r.out.find("\nXACCL_OUT "), std::string::npos);
+    EXPECT_NE(r.out.find("\nTEMP_OUT "), std::string::npos);
 }
 
 // Ctrl-C in the middle of the first file: it is finished as Cancel finishes
