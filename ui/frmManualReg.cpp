@@ -213,6 +213,14 @@ void frmManualReg::ShowReadResult() {
     txtRegHex->setText(ToQString(FormatHex(result.Value)));
 }
 
+void frmManualReg::RefreshSelected() {
+    const std::int16_t index = SelectedIndex();
+    if (index < 0 || !ctx_.registerTable[index].ReadFlag)
+        return;
+    ctx_.registers.ReadRegister(index);
+    ShowReadResult();
+}
+
 void frmManualReg::cmboRegister_Click(int position) {
     if (position < 0 || position > ctx_.registerTable.LastRegIndex)
         return;
