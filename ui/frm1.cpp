@@ -142,9 +142,12 @@ void frm1::Form_Load() {
     accel_->Prepare();
     incl_->Prepare();
     ctx_.registerTable.BuildRegisterTable();
+    accel_->setDecimals(ResolutionDecimals(ctx_.registerTable[XACCL_OUT].RegScale));
+    incl_->setDecimals(ResolutionDecimals(ctx_.registerTable[XINCL_OUT].RegScale));
     for (int i = 1; i <= 8; ++i) {
-        outputs_->lblReadReg(i).setText(
-            QString::fromStdString(ctx_.registerTable[static_cast<std::int16_t>(i)].Label));
+        const RegisterEntry& entry = ctx_.registerTable[static_cast<std::int16_t>(i)];
+        outputs_->lblReadReg(i).setText(QString::fromStdString(entry.Label));
+        outputs_->statistics().setDecimals(i, ResolutionDecimals(entry.RegScale));
         outputs_->ck(i).setChecked(true);
     }
     ReadStatus();
