@@ -116,6 +116,7 @@ void frmDatalog::SetInputsEnabled(bool enabled) {
         box->setEnabled(enabled);
     ckNOHeader->setEnabled(enabled);
     ckNOScale->setEnabled(enabled);
+    ckPaced->setEnabled(enabled);
     txtSamplesPerFile->setEnabled(enabled);
     txtSampleDelay->setEnabled(enabled);
     txtFilesPerSession->setEnabled(enabled);
@@ -229,8 +230,15 @@ void frmDatalog::RunDatalog() {
         {ctx_.registers, ctx_.delay, ctx_.clock, ctx_.locale, ctx_.messages, ctx_.appDir}, host);
     // A run whose lines cannot be held starts nothing: checked before any visible step.
     if (!run.Prepare({Utf8(baseName_), Utf8(txtSamplesPerFile->text()),
-                      Utf8(txtFilesPerSession->text()), ckNOHeader->isChecked()})) {
+                      Utf8(txtFilesPerSession->text()), ckNOHeader->isChecked(),
+                      ckPaced->isChecked()})) {
         return;
+    }
+    // Another session's files go only when the user says so.
+    if (const auto files = run.FilesToReplace(); !files.empty()) {
+        const std::string it = files.size() == 1 ? "it" : "them";
+        if (!ctx_.messages.askCancelDefault(ReplacedFilesText(files) + "\n\nReplace " + it + "?"))
+            return;
     }
     cmdStartDatalog->setText(kCancelCaption);
     running_ = true;

@@ -21,6 +21,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -292,16 +293,54 @@ TEST_F(DatalogWindow, TwoFilesOfThreeSamplesAndASecondRunReplacingThem) {
     EXPECT_EQ(Edit("txtFileNum")->text(), "2");
     ExpectIdle();
 
-    // A second run, shorter, replaces the first run's files of the same names.
+    // A second run asks before it replaces the first run's files, Cancel
+    // being the default; cancelled, it leaves them as they were.
+    const std::string first = Read("DATALOG_1.csv");
     rig.clock().script.clear();
     rig.clock().now = 7.0f;
-    Configure("1", "1");
+    Configure("1", "2");
     Box(1)->setChecked(true);
     StartButton()->click();
+    ASSERT_EQ(rig.messages().cancelDefault.size(), 1u);
+    EXPECT_EQ(rig.messages().cancelDefault[0],
+              "This run would replace 2 files of an earlier run, the first of them "
+              "DATALOG_1.csv.\n\nReplace them?");
+    EXPECT_EQ(Read("DATALOG_1.csv"), first);
+    ExpectIdle();
+
+    // Allowed, a shorter run replaces the files of the same names.
+    rig.messages().answers = {true, true};
+    Configure("1", "1");
+    StartButton()->click();
+    ASSERT_EQ(rig.messages().cancelDefault.size(), 2u);
+    EXPECT_NE(rig.messages().cancelDefault[1].find("1 file of an earlier run, DATALOG_1.csv."),
+              std::string::npos);
     EXPECT_EQ(Read("DATALOG_1.csv"),
               Header("DATALOG_1.csv", "7", "7", "0", "SUPPLY_OUT,XACCL_OUT,") +
                   Lines(1, "3.300128,0.999424,"));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv"}));
+}
+
+// Paced, each row is the sensor's next reading: none repeated, none skipped.
+TEST_F(DatalogWindow, APacedRunTakesEachSensorSampleOnce) {
+    rig.setSimStep(0.0001);  // the sensor runs, with its noise
+    Open();
+    Configure("200", "1");
+    for (int i : {2, 3, 4, 6})
+        Box(i)->setChecked(true);
+    Child<QCheckBox>(QStringLiteral("ckPaced"))->setChecked(true);
+    rig.sensor().resetReadyWatch();
+    StartButton()->click();
+
+    std::vector<std::string> rows;
+    std::istringstream in(Read("DATALOG_1.csv"));
+    for (std::string line; std::getline(in, line);)
+        rows.push_back(line.substr(std::min(line.find(','), line.size())));
+    ASSERT_EQ(rows.size(), 8u + 200u);
+    for (std::size_t r = 9; r < rows.size(); ++r)
+        EXPECT_NE(rows[r], rows[r - 1]) << r;
+    EXPECT_EQ(rig.sensor().readyWatch().seen, 200u);
+    EXPECT_EQ(rig.sensor().readyWatch().missed(), 0u);
 }
 
 TEST_F(DatalogWindow, AnInstalledProgramLogsIntoTheUsersFolderMadeOnTheFirstRun) {
@@ -376,6 +415,7 @@ TEST_F(DatalogWindow, NoHeaderAndMaskedValuesAsSignedIntegers) {
     EXPECT_EQ(Read("DATALOG_1.csv"), Lines(2, "21626,-16384,"));
 
     Child<QCheckBox>(QStringLiteral("ckNOScale"))->setChecked(false);
+    rig.messages().answers = {true};  // replace the file of the run before
     StartButton()->click();
     EXPECT_EQ(Read("DATALOG_1.csv"), Lines(2, "3.300128,-0.999424,"));
 }
