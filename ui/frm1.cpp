@@ -12,6 +12,7 @@
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/RepaintHold.h"
+#include "ui/UserChoices.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 #include "ui/frmUSBselect.h"
@@ -20,6 +21,7 @@ namespace quenlor {
 
 namespace {
 const QString kRead = QStringLiteral("Read");
+const QString kMainPlace = QStringLiteral("windows/main");
 const QString kStop = QStringLiteral("STOP");
 const QString kLinkStyle = QStringLiteral("QLabel { padding: 2px 8px; }");
 const QString kNoLinkStyle = QStringLiteral(
@@ -141,6 +143,7 @@ void frm1::Form_Load() {
     setWindowTitle(QStringLiteral("Harnwick         ") + QString::fromLatin1(kAppTitle));
     accel_->Prepare();
     incl_->Prepare();
+    RestoreChoices();
     ctx_.registerTable.BuildRegisterTable();
     accel_->setDecimals(ResolutionDecimals(ctx_.registerTable[XACCL_OUT].RegScale));
     incl_->setDecimals(ResolutionDecimals(ctx_.registerTable[XINCL_OUT].RegScale));
@@ -154,6 +157,19 @@ void frm1::Form_Load() {
     if (closing_)
         return;
     ReadLoop();
+}
+
+void frm1::RestoreChoices() {
+    const UserChoices choices(ctx_.appDir);
+    choices.restorePlace(*this, kMainPlace);
+    for (PlotPanel* chart : {accel_, incl_}) {
+        const QString key = QStringLiteral("charts/") + chart->objectName();
+        chart->SelectScale(choices.text(key, QString()));
+        // Kept at every change; a fitted range is not one of the cycle's and is not kept.
+        connect(&chart->scaleButton(), &QPushButton::clicked, this, [this, chart, key] {
+            UserChoices(ctx_.appDir).set(key, chart->scaleButton().text());
+        });
+    }
 }
 
 void frm1::prepareInterface() {
@@ -425,6 +441,7 @@ void frm1::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
         SaveSettings(ctx_.settings, ctx_.appDir.settingsDirectory());
+        UserChoices(ctx_.appDir).keepPlace(*this, kMainPlace);
     }
     event->accept();
     hide();

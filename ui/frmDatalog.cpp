@@ -14,10 +14,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/NumberFormat.h"
 #include "datalog/DatalogRun.h"
 #include "ui/DatalogWindowHost.h"
+#include "ui/UserChoices.h"
 
 namespace quenlor {
 
@@ -25,6 +27,7 @@ namespace {
 
 const QString kStartCaption = QStringLiteral("Start Datalog");
 const QString kCancelCaption = QStringLiteral("Cancel Datalog");
+const QString kChoicePrefix = QStringLiteral("datalog/");
 
 // A product without the Y and Z accelerometers.
 constexpr std::int16_t kProductWithoutYZ = 24613;
@@ -73,6 +76,33 @@ void frmDatalog::Form_Load() {
     readButton_.setText(QStringLiteral("Read"));
     ChooseSeparator();
     lblFext->setText(fileExtension_);
+    RestoreChoices();
+}
+
+// The texts pass the change rules as typed ones do, so a damaged value is
+// corrected in place.
+void frmDatalog::RestoreChoices() {
+    const UserChoices choices(ctx_.appDir);
+    for (QLineEdit* box : {txtSamplesPerFile, txtSampleDelay, txtFilesPerSession, txtFileName})
+        box->setText(choices.text(kChoicePrefix + box->objectName(), box->text()));
+    for (QCheckBox* box : ChoiceBoxes())
+        box->setChecked(choices.flag(kChoicePrefix + box->objectName(), box->isChecked()));
+    choices.restorePlace(*this, kChoicePrefix + QStringLiteral("place"));
+}
+
+void frmDatalog::KeepChoices() {
+    UserChoices choices(ctx_.appDir);
+    for (QLineEdit* box : {txtSamplesPerFile, txtSampleDelay, txtFilesPerSession, txtFileName})
+        choices.set(kChoicePrefix + box->objectName(), box->text());
+    for (QCheckBox* box : ChoiceBoxes())
+        choices.set(kChoicePrefix + box->objectName(), box->isChecked());
+    choices.keepPlace(*this, kChoicePrefix + QStringLiteral("place"));
+}
+
+std::vector<QCheckBox*> frmDatalog::ChoiceBoxes() const {
+    std::vector<QCheckBox*> boxes(CheckReg.begin(), CheckReg.end());
+    boxes.insert(boxes.end(), {ckNOScale, ckNOHeader, ckPaced});
+    return boxes;
 }
 
 void frmDatalog::showEvent(QShowEvent* event) {
@@ -210,6 +240,7 @@ void frmDatalog::done(int result) {
         cmdStartDatalog->setEnabled(false);
         return;
     }
+    KeepChoices();
     QDialog::done(result);
 }
 
@@ -240,6 +271,7 @@ void frmDatalog::RunDatalog() {
         if (!ctx_.messages.askCancelDefault(ReplacedFilesText(files) + "\n\nReplace " + it + "?"))
             return;
     }
+    KeepChoices();
     cmdStartDatalog->setText(kCancelCaption);
     running_ = true;
     run.RunDatalog();

@@ -25,12 +25,14 @@
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
 #include "ui/QtFileDialogs.h"
+#include "ui/UserChoices.h"
 
 namespace quenlor {
 
 namespace {
 
 constexpr std::int32_t kFlashUpdateCommand = 64;
+const QString kSelectedChoice = QStringLiteral("registers/selected");
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -198,6 +200,13 @@ void frmManualReg::Form_Load(QWidget* mainWindow) {
         cmboRegister->addItem(ToQString(table[i].Label));
     ListRegisters();
     cmboRegister->setCurrentIndex(-1);
+    // The register the user chose last time, chosen again.
+    const int chosen = cmboRegister->findText(
+        UserChoices(ctx_.appDir).text(kSelectedChoice, QString()), Qt::MatchFixedString);
+    if (chosen >= 0) {
+        cmboRegister->setCurrentIndex(chosen);
+        cmboRegister_Click(chosen);
+    }
 }
 
 std::int16_t frmManualReg::SelectedIndex() const {
@@ -235,6 +244,7 @@ void frmManualReg::cmboRegister_Click(int position) {
     ctx_.registers.ReadRegister(index);
     ShowReadResult();
     txtDataWrite->clear();
+    UserChoices(ctx_.appDir).set(kSelectedChoice, ToQString(entry.Label));
 }
 
 void frmManualReg::cmdRead_Click() {

@@ -97,7 +97,9 @@ class DatalogWindow : public ::testing::Test {
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(rig.dir())) {
-            names.push_back(e.path().filename().string());
+            // The window's own choices are kept in the same folder here.
+            if (e.path().filename() != "QuenlorEval.ini")
+                names.push_back(e.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -341,6 +343,36 @@ TEST_F(DatalogWindow, APacedRunTakesEachSensorSampleOnce) {
         EXPECT_NE(rows[r], rows[r - 1]) << r;
     EXPECT_EQ(rig.sensor().readyWatch().seen, 200u);
     EXPECT_EQ(rig.sensor().readyWatch().missed(), 0u);
+}
+
+// The next opening, in this run of the program or a later one, brings the
+// window back as it was left; a damaged file of choices gives the defaults.
+TEST_F(DatalogWindow, ChoicesComeBackUnlessTheirFileIsDamaged) {
+    Open();
+    Configure("250", "3");
+    Edit("txtSampleDelay")->setText("2.5");
+    Edit("txtFileName")->setText("RUN");
+    Box(2)->setChecked(false);
+    Box(5)->setChecked(true);
+    Child<QCheckBox>(QStringLiteral("ckPaced"))->setChecked(true);
+    window->reject();
+    auto shown = [this] {
+        return std::vector<QString>{
+            Edit("txtSamplesPerFile")->text(), Edit("txtFilesPerSession")->text(),
+            Edit("txtSampleDelay")->text(),    window->BaseName(),
+            Box(2)->isChecked() ? "2" : "",    Box(5)->isChecked() ? "5" : "",
+            Child<QCheckBox>(QStringLiteral("ckPaced"))->isChecked() ? "paced" : ""};
+    };
+    Open();
+    EXPECT_EQ(shown(), (std::vector<QString>{"250", "3", "2.5", "RUN", "", "5", "paced"}));
+    window->reject();
+
+    const fs::path file = rig.ctx().datalog.appDir.settingsDirectory() / "QuenlorEval.ini";
+    ASSERT_TRUE(fs::exists(file));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        << "\x01\xff[datalog\n=== not\x00 settings\ndatalog/txtSamplesPerFile\n";
+    Open();
+    EXPECT_EQ(shown(), (std::vector<QString>{"1000", "1", "0", "DATALOG", "2", "", ""}));
 }
 
 TEST_F(DatalogWindow, AnInstalledProgramLogsIntoTheUsersFolderMadeOnTheFirstRun) {
