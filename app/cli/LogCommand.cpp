@@ -70,8 +70,8 @@ int RunLog(CliRun& run) {
         return kExitFailed;
     if (const auto old = datalog.FilesToReplace();
         !old.empty() && !run.options.Has("--overwrite")) {
-        std::cerr << "quenlor-cli: " << ReplacedFilesText(old)
-                  << " Give --overwrite to replace them." << std::endl;
+        std::cerr << "quenlor-cli: " << ReplacedFilesText(old) << " Give --overwrite to replace "
+                  << (old.size() == 1 ? "it." : "them.") << std::endl;
         return kExitFailed;
     }
     datalog.RunDatalog();

@@ -12,3 +12,9 @@ gtest_discover_tests(quenlor_main_window_tests
 add_executable(quenlor_main_window_failure_shot ${CMAKE_CURRENT_LIST_DIR}/frm1FailureShot.cpp)
 target_link_libraries(quenlor_main_window_failure_shot PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)
+
+# The inclination chart before and after a change of its scale while stopped,
+# with the cursor on its Z trace: the screenshots in docs/screenshots.
+add_executable(quenlor_main_window_scale_shot ${CMAKE_CURRENT_LIST_DIR}/frm1ScaleShot.cpp)
+target_link_libraries(quenlor_main_window_scale_shot PRIVATE
+    quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)
