@@ -1,5 +1,6 @@
 #include "core/NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -165,6 +166,20 @@ std::string FormatFixed0_0hh(double value, const std::string& decimalSeparator) 
 
 std::string FormatFixed0_0(double value, const std::string& decimalSeparator) {
     return FormatFixed(value, 1, 1, decimalSeparator);
+}
+
+std::string FormatFixedDecimals(double value, int decimals, const std::string& decimalSeparator) {
+    decimals = std::clamp(decimals, 0, 15);
+    return FormatFixed(value, decimals, decimals, decimalSeparator);
+}
+
+int ResolutionDecimals(double scale) {
+    const double step = std::fabs(scale);
+    if (!(step > 0) || !std::isfinite(step))
+        return 3;
+    // A scale stored in single precision lies a hair beside its decimal value
+    // (0.01 is 0.0099999998); that must not cost a decimal.
+    return std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-6)), 0, 9);
 }
 
 std::string FormatGeneral(float value, const std::string& decimalSeparator) {

@@ -14,6 +14,12 @@ namespace quenlor {
 std::string FormatFixed0_0hh(double value, const std::string& decimalSeparator = ".");
 // "0.0": one decimal (2 -> 2.0).
 std::string FormatFixed0_0(double value, const std::string& decimalSeparator = ".");
+// Exactly `decimals` decimals (0 to 15), rounded as the fixed formats are.
+std::string FormatFixedDecimals(double value, int decimals,
+                                const std::string& decimalSeparator = ".");
+// The decimals that show one step of a register scaled by `scale`
+// (0.000061 -> 5, 0.0054931640625 -> 3, -0.47 -> 1); 3 for a scale of 0.
+int ResolutionDecimals(double scale);
 // General format of a single-precision number: at most seven significant
 // digits, no thousands separators, no trailing zeros.
 std::string FormatGeneral(float value, const std::string& decimalSeparator = ".");

@@ -1,6 +1,7 @@
 #include "datalog/DatalogRun.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -14,6 +15,9 @@
 namespace quenlor {
 
 namespace {
+
+// Far beyond the sensor's slowest sample period.
+constexpr std::int64_t kPaceGiveUpNs = 500'000'000;
 
 // The whole part of a count (2.5 gives 2).
 std::int64_t WholeCount(double value) {
@@ -61,6 +65,13 @@ std::filesystem::path PathFromUtf8(const std::string& name) {
 
 }  // namespace
 
+std::string ReplacedFilesText(const std::vector<std::string>& files) {
+    if (files.size() == 1)
+        return "This run would replace 1 file of an earlier run, " + files[0] + ".";
+    return "This run would replace " + std::to_string(files.size()) +
+           " files of an earlier run, the first of them " + files.front() + ".";
+}
+
 DatalogRun::DatalogRun(const DatalogServices& services, DatalogHost& host)
     : services_(services), host_(host) {}
 
@@ -86,6 +97,38 @@ bool DatalogRun::Prepare(const DatalogChoices& choices) {
                                 kAppTitle, MessageIcon::Warning);
     }
     return prepared_;
+}
+
+std::vector<std::string> DatalogRun::FilesToReplace() const {
+    const std::string extension =
+        ChooseDatalogFormat(services_.locale.decimalSeparator()).extension;
+    const std::string prefix = choices_.baseName + "_";
+    const std::int64_t files = WholeCount(Value(choices_.filesPerSession));
+    std::vector<std::pair<std::int64_t, std::string>> found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(services_.appDir.dataDirectory(), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        const std::u8string u8 = it->path().filename().u8string();
+        const std::string name(u8.begin(), u8.end());
+        if (name.size() <= prefix.size() + extension.size() || !name.starts_with(prefix) ||
+            !name.ends_with(extension))
+            continue;
+        const std::string digits =
+            name.substr(prefix.size(), name.size() - prefix.size() - extension.size());
+        std::int64_t number = 0;
+        const auto [at, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (error == std::errc() && at == digits.data() + digits.size() && digits[0] != '0' &&
+            number <= files && DatalogFileName(choices_.baseName, number, extension) == name)
+            found.emplace_back(number, name);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> names;
+    for (auto& f : found)
+        names.push_back(std::move(f.second));
+    return names;
 }
 
 void DatalogRun::RunDatalog() {
@@ -148,6 +191,8 @@ bool DatalogRun::WriteFile(std::int64_t file, std::int64_t files) {
 bool DatalogRun::TakeSamples(std::int64_t samples) {
     lines_.Clear();
     for (std::int64_t s = 1; s <= samples; ++s) {
+        if (choices_.paced && !AwaitDataReady())
+            return true;
         TakeSample(s);
         Pause();
         host_.SampleTaken(s);
@@ -156,6 +201,24 @@ bool DatalogRun::TakeSamples(std::int64_t samples) {
             return true;
     }
     return false;
+}
+
+// Polls the data-ready bit of DIAG_STAT until it is set; false when the user
+// cancels meanwhile. A sensor that keeps it clear for kPaceGiveUpNs is not
+// waited for any longer, so that a run never hangs on it.
+bool DatalogRun::AwaitDataReady() {
+    RegisterAccess& registers = services_.registers;
+    const std::int64_t start = services_.clock.monotonicNanoseconds();
+    for (;;) {
+        registers.ReadRegister(DIAG_STAT);
+        if ((registers.RegisterReadResult.Value & 128) != 0)
+            return true;
+        host_.Yield();
+        if (host_.CancelRequested())
+            return false;
+        if (services_.clock.monotonicNanoseconds() - start > kPaceGiveUpNs)
+            return true;
+    }
 }
 
 void DatalogRun::TakeSample(std::int64_t sample) {

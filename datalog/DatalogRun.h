@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Delay.h"
 #include "datalog/DatalogHost.h"
@@ -32,7 +33,14 @@ struct DatalogChoices {
     std::string samplesPerFile = "1000";
     std::string filesPerSession = "1";
     bool noHeader = false;
+    // Each sample waits for the sensor's next reading (the data-ready bit),
+    // so that no row repeats one.
+    bool paced = false;
 };
+
+// "This run would replace 2 files of an earlier run, the first of them
+// DATALOG_1.csv." for the names FilesToReplace gives.
+std::string ReplacedFilesText(const std::vector<std::string>& files);
 
 // One datalog run: numbered files of samples of the ticked output registers,
 // each written in one pass after its last sample, into the application folder.
@@ -43,6 +51,9 @@ class DatalogRun {
     // Holds room for one file's sample lines. False, after telling the user,
     // when they cannot be held; the run must then not start.
     bool Prepare(const DatalogChoices& choices);
+    // The files of an earlier run that this one would replace (its base name,
+    // numbers 1 to Files per Session), lowest number first.
+    std::vector<std::string> FilesToReplace() const;
     // The whole run, after a successful Prepare; returns when it is over.
     void RunDatalog();
 
@@ -50,6 +61,7 @@ class DatalogRun {
     bool WriteFile(std::int64_t file, std::int64_t files);
     bool TakeSamples(std::int64_t samples);
     void TakeSample(std::int64_t sample);
+    bool AwaitDataReady();
     void Pause();
     std::string HeaderText(const std::string& fileName, float begin, float end);
     int SelectedCount();

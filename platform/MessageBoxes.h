@@ -23,6 +23,9 @@ class MessageBoxes {
     }
     // True when the user answers Yes.
     bool ask(const std::string& text) { return askBox(text, kAppTitle); }
+    // A question whose safe answer is No: the box offers Cancel and makes it
+    // the default button. True when the user answers Yes.
+    bool askCancelDefault(const std::string& text) { return askCautiousBox(text, kAppTitle); }
     // The text typed, starting from `initial`; nothing when the user cancels.
     std::optional<std::string> askText(const std::string& text, const std::string& initial) {
         return askTextBox(text, kAppTitle, initial);
@@ -33,6 +36,10 @@ class MessageBoxes {
     virtual bool askBox(const std::string& text, const std::string& title) = 0;
     virtual std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
                                                   const std::string& initial) = 0;
+    // A back-end without a box of its own for it asks the plain question.
+    virtual bool askCautiousBox(const std::string& text, const std::string& title) {
+        return askBox(text, title);
+    }
 };
 
 }  // namespace quenlor

@@ -32,6 +32,10 @@ void ChartExport::attach(PlotPanel& chart) {
     png->setObjectName(QStringLiteral("mnuSavePng"));
     QAction* csv = menu->addAction(QStringLiteral("Save sweep as CSV..."));
     csv->setObjectName(QStringLiteral("mnuSaveCsv"));
+    menu->addSeparator();
+    QAction* fit = menu->addAction(QStringLiteral("Fit to data"));
+    fit->setObjectName(QStringLiteral("mnuFitToData"));
+    connect(fit, &QAction::triggered, &chart, &PlotPanel::FitToData);
     connect(png, &QAction::triggered, this, [this, &chart] { SavePngAsked(chart); });
     connect(csv, &QAction::triggered, this, [this, &chart] { SaveCsvAsked(chart); });
     // A right click anywhere on the chart's group reaches it; the plot area
@@ -86,7 +90,8 @@ bool ChartExport::SaveCsv(PlotPanel& chart, const std::filesystem::path& file) {
     std::array<std::string, 3> names;
     for (std::size_t c = 0; c < 3; ++c)
         names[c] = PlotPanel::kChannelNames[c];
-    return Write(file, chart.sweep().Csv(names, chart.unit().toStdString()), "sweep");
+    return Write(file, chart.sweep().Csv(names, chart.unit().toStdString(), chart.decimals()),
+                 "sweep");
 }
 
 bool ChartExport::Write(const std::filesystem::path& file, std::string_view bytes,

@@ -16,7 +16,8 @@ namespace quenlor {
 class PlotPanel;
 
 // Keeps what a strip chart shows: a context menu on each chart saves it as a
-// PNG image, as it looks on screen, or its sweep in progress as CSV. A file
+// PNG image, as it looks on screen, or the samples it shows as CSV, and fits
+// its range to the traces on it. A file
 // is written whole or not at all; a failure names the file in a message box.
 // The file dialogs open in the folder of the last file saved from either chart.
 class ChartExport : public QObject {
@@ -28,7 +29,8 @@ class ChartExport : public QObject {
     // The system's dialogs unless a test hands in others.
     void useFileDialogs(FileDialogs& dialogs) { dialogs_ = &dialogs; }
 
-    // Gives `chart` its context menu: "Save as PNG..." and "Save sweep as CSV...".
+    // Gives `chart` its context menu: "Save as PNG...", "Save sweep as CSV..."
+    // and "Fit to data".
     void attach(PlotPanel& chart);
     // The menu attach() gave `chart`.
     static QMenu* menuOf(PlotPanel& chart);

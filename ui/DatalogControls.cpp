@@ -94,8 +94,12 @@ QGroupBox* DatalogControls::BuildDataFormat(QDialog& window) {
     auto* column = new QVBoxLayout(frame);
     ckNOScale = MakeChild<QCheckBox>(frame, "ckNOScale", "LSB Data Only...   No scaling");
     ckNOHeader = MakeChild<QCheckBox>(frame, "ckNOHeader", "Numeric Data Only...  No file header");
+    ckPaced = MakeChild<QCheckBox>(frame, "ckPaced", "One row per sensor sample");
+    ckPaced->setToolTip(QStringLiteral(
+        "Each sample waits for the sensor's next reading, so that no row repeats one"));
     column->addWidget(ckNOScale);
     column->addWidget(ckNOHeader);
+    column->addWidget(ckPaced);
     return frame;
 }
 

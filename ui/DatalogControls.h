@@ -34,6 +34,7 @@ struct DatalogControls {
     QLabel* lblFext = nullptr;
     QCheckBox* ckNOScale = nullptr;
     QCheckBox* ckNOHeader = nullptr;
+    QCheckBox* ckPaced = nullptr;
     std::array<QCheckBox*, kSelectionCount> CheckReg{};
     QPushButton* cmdStartDatalog = nullptr;
     QLabel* LBLDatalogInProgress = nullptr;

@@ -41,6 +41,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtLocaleInfo.h
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.h
+    ${CMAKE_CURRENT_LIST_DIR}/UserChoices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UserChoices.h
     ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowContexts.cpp

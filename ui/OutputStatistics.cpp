@@ -2,8 +2,6 @@
 
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <cmath>
-#include <cstdio>
 
 #include "core/NumberFormat.h"
 
@@ -13,17 +11,6 @@ namespace {
 
 constexpr std::array<const char*, 4> kHeadings{"Mean", "Std Dev", "Min", "Max"};
 constexpr std::array<const char*, 4> kNames{"lblMean", "lblStdDev", "lblMin", "lblMax"};
-
-// Three significant digits: the noise of a row is often far below the
-// readout's last decimal.
-std::string FormatDeviation(double value, const std::string& decimalSeparator) {
-    char text[32];
-    std::snprintf(text, sizeof text, value < 0.001 && value > 0 ? "%.2e" : "%.3g", value);
-    std::string out(text);
-    if (const auto dot = out.find('.'); dot != std::string::npos)
-        out.replace(dot, 1, decimalSeparator);
-    return out;
-}
 
 void SetIfChanged(QLabel& label, const std::string& text) {
     const QString shown = QString::fromStdString(text);
@@ -68,10 +55,11 @@ void OutputStatistics::Show(const std::string& sep) {
 void OutputStatistics::ShowRow(std::size_t i, const std::string& sep) {
     const RunningStatistics& s = stats_[i];
     const bool any = s.Count() > 0;
-    SetIfChanged(*labels_[i][0], any ? FormatFixed0_0hh(s.Mean(), sep) : "");
-    SetIfChanged(*labels_[i][1], any ? FormatDeviation(s.StdDev(), sep) : "");
-    SetIfChanged(*labels_[i][2], any ? FormatFixed0_0hh(s.Min(), sep) : "");
-    SetIfChanged(*labels_[i][3], any ? FormatFixed0_0hh(s.Max(), sep) : "");
+    const int decimals = decimals_[i];
+    SetIfChanged(*labels_[i][0], any ? FormatFixedDecimals(s.Mean(), decimals, sep) : "");
+    SetIfChanged(*labels_[i][1], any ? FormatFixedDecimals(s.StdDev(), decimals, sep) : "");
+    SetIfChanged(*labels_[i][2], any ? FormatFixedDecimals(s.Min(), decimals, sep) : "");
+    SetIfChanged(*labels_[i][3], any ? FormatFixedDecimals(s.Max(), decimals, sep) : "");
 }
 
 void OutputStatistics::Reset() {

@@ -45,6 +45,9 @@ class OutputStatistics {
     // Puts the figures into the labels; a row without values shows blanks.
     void Show(const std::string& decimalSeparator);
     void Reset();
+    // Each row's four figures have the decimals of its register's resolution
+    // (3 until set), so that a row reads in one form.
+    void setDecimals(int row, int decimals) { decimals_[static_cast<std::size_t>(row)] = decimals; }
     // Paused, values are neither counted nor shown: a pass costs what it did
     // without the statistics (the bench's peer).
     void setPaused(bool paused) { paused_ = paused; }
@@ -61,6 +64,7 @@ class OutputStatistics {
 
     std::array<RunningStatistics, 9> stats_{};
     std::array<std::array<QLabel*, 4>, 9> labels_{};
+    std::array<int, 9> decimals_{3, 3, 3, 3, 3, 3, 3, 3, 3};
     QPushButton* resetButton_;
     std::int64_t shownAtNs_ = 0;
     std::size_t nextRow_ = 1;

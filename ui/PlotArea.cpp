@@ -53,6 +53,11 @@ void PlotArea::touch(const QRect& r) {
     dirty_ = dirty_.united(r.intersected(image_.rect()));
 }
 
+void PlotArea::clear() {
+    painter().fillRect(image_.rect(), QColor(kBackground));
+    touch(image_.rect());
+}
+
 void PlotArea::fillBox(double x1, double y1, double x2, double y2, QColor colour) {
     const QPointF a = toPixel({x1, y1});
     const QPointF b = toPixel({x2, y2});

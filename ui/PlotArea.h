@@ -29,6 +29,8 @@ class PlotArea : public QWidget {
     double scaleRight() const { return right_; }
     double scaleBottom() const { return bottom_; }
 
+    // Fills the whole picture with the background colour.
+    void clear();
     // Filled box between two corners; a box of no width is a one-pixel line.
     void fillBox(double x1, double y1, double x2, double y2, QColor colour);
     void drawLine(double x1, double y1, double x2, double y2, QColor colour);

@@ -1,10 +1,12 @@
 #include "ui/PlotPanel.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPixmap>
-#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "core/NumberFormat.h"
 
@@ -57,7 +59,7 @@ PlotPanel::PlotPanel(Config config, LocaleInfo& locale, QWidget* parent)
 
     auto* grid = new QGridLayout(this);
     grid->addLayout(top, 0, 0, 1, 2);
-    grid->addLayout(makeAxis(), 1, 0);
+    grid->addWidget(makeAxis(), 1, 0);
     grid->addWidget(picture_, 1, 1);
     grid->addLayout(bottom, 2, 1);
     grid->setColumnStretch(1, 1);
@@ -90,25 +92,43 @@ QLayout* PlotPanel::makeLegend() {
     return legend;
 }
 
-QLayout* PlotPanel::makeAxis() {
+QWidget* PlotPanel::makeAxis() {
     const int width = axisWidth();
-    for (QLabel* l : {upper_, middle_, lower_}) {
+    axis_ = new QWidget(this);
+    axis_->setFixedWidth(width);
+    unitLabel_ = makeLabel(config_.names.picture + QStringLiteral("Unit"), config_.unit);
+    for (QLabel* l : {upper_, middle_, lower_, unitLabel_}) {
         // A fixed width: labels that widen with the scale would narrow the
         // chart and stretch what is drawn on it.
+        l->setParent(axis_);
         l->setFixedWidth(width);
-        l->setAlignment(Qt::AlignRight);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    auto* unit = makeLabel(config_.names.picture + QStringLiteral("Unit"), config_.unit);
-    unit->setFixedWidth(width);
-    unit->setAlignment(Qt::AlignRight);
-    auto* axis = new QVBoxLayout;
-    axis->addWidget(upper_, 0, Qt::AlignTop);
-    axis->addStretch();
-    axis->addWidget(unit);
-    axis->addWidget(middle_);
-    axis->addStretch();
-    axis->addWidget(lower_, 0, Qt::AlignBottom);
-    return axis;
+    picture_->installEventFilter(this);
+    axis_->installEventFilter(this);
+    return axis_;
+}
+
+bool PlotPanel::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((watched == picture_ || watched == axis_) &&
+        (type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show))
+        PlaceAxisLabels();
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void PlotPanel::PlaceAxisLabels() {
+    if (axis_ == nullptr)
+        return;
+    const int top = axis_->mapFrom(this, picture_->geometry().topLeft()).y();
+    const int bottom = top + picture_->height();
+    const int middle = top + picture_->height() / 2;
+    const int h = middle_->sizeHint().height();
+    const int w = axis_->width();
+    upper_->setGeometry(0, top, w, h);
+    lower_->setGeometry(0, bottom - h, w, h);
+    middle_->setGeometry(0, middle - h / 2, w, h);
+    unitLabel_->setGeometry(0, middle - h / 2 - h, w, h);
 }
 
 int PlotPanel::axisWidth() const {
@@ -118,6 +138,8 @@ int PlotPanel::axisWidth() const {
         widest = std::max(widest, metrics.horizontalAdvance(caption));
         widest = std::max(widest, metrics.horizontalAdvance(general(-captionValue(caption))));
     }
+    // A fitted range's bounds carry a few more digits.
+    widest = std::max(widest, metrics.horizontalAdvance(QStringLiteral("-0.0000")));
     return widest + 4;
 }
 
@@ -147,6 +169,11 @@ void PlotPanel::Prepare() {
 }
 
 void PlotPanel::RangeFromButton(float& hipk, float& lowpk) {
+    if (fit_) {
+        hipk = fit_->top;
+        lowpk = fit_->bottom;
+        return;
+    }
     upper_->setText(scaleButton_->text());
     lower_->setText(general(-captionValue(scaleButton_->text())));
     hipk = captionValue(upper_->text());
@@ -172,7 +199,6 @@ void PlotPanel::PlotDataPoints(const OutputValueArray& yvalue, float& hipk, floa
     if (state_.X > kWidthUnits) {
         state_.X = 0;
         state_.Xold = 0;
-        sweep_.Restart();
     }
     const double x = state_.X;
     picture_->fillBox(x, hipk, x + 1, lowpk, QColor(PlotArea::kBackground));
@@ -192,13 +218,80 @@ void PlotPanel::PlotDataPoints(const OutputValueArray& yvalue, float& hipk, floa
 void PlotPanel::ScaleClick() {
     const QStringList& cycle = config_.cycle;
     const qsizetype at = cycle.indexOf(scaleButton_->text());
-    // A caption outside the cycle starts it again from the first entry.
-    const QString next = cycle.value(at < 0 ? 0 : (at + 1) % cycle.size());
-    scaleButton_->setText(next);
-    upper_->setText(next);
-    lower_->setText(general(-captionValue(next)));
+    // A caption outside the cycle ("Fit" among them) starts it again from the first entry.
+    ApplyCaption(cycle.value(at < 0 ? 0 : (at + 1) % cycle.size()));
+}
+
+bool PlotPanel::SelectScale(const QString& caption) {
+    if (!config_.cycle.contains(caption))
+        return false;
+    ApplyCaption(caption);
+    return true;
+}
+
+void PlotPanel::ApplyCaption(const QString& caption) {
+    fit_.reset();
+    scaleButton_->setText(caption);
+    upper_->setText(caption);
+    lower_->setText(general(-captionValue(caption)));
     middle_->setText(QStringLiteral("0"));
-    picture_->setScale(kLeft, captionValue(upper_->text()), kRight, captionValue(lower_->text()));
+    ApplyRange({captionValue(upper_->text()), captionValue(lower_->text())});
+}
+
+void PlotPanel::FitToData() {
+    float lowest = 0, highest = 0;
+    bool any = false;
+    for (int i = 0; i < sweep_.Count(); ++i) {
+        const SweepRecord::Sample& s = sweep_[i];
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (!s.drawn[c])
+                continue;
+            lowest = any ? std::min(lowest, s.value[c]) : s.value[c];
+            highest = any ? std::max(highest, s.value[c]) : s.value[c];
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    // Bounds on a round step of about a tenth of the spread, at least one
+    // step beyond the traces, so that noise of a few counts fills the chart.
+    const double spread = std::max(static_cast<double>(highest) - lowest,
+                                   std::max(1e-4, std::fabs(static_cast<double>(highest)) * 1e-3));
+    const double step = std::pow(10.0, std::floor(std::log10(spread / 4)));
+    const Range range{static_cast<float>((std::floor(highest / step) + 1) * step),
+                      static_cast<float>((std::ceil(lowest / step) - 1) * step)};
+    fit_ = range;
+    scaleButton_->setText(QStringLiteral("Fit"));
+    upper_->setText(general(range.top));
+    lower_->setText(general(range.bottom));
+    middle_->setText(general(range.bottom + (range.top - range.bottom) / 2));
+    ApplyRange(range);
+}
+
+void PlotPanel::ApplyRange(Range range) {
+    picture_->setScale(kLeft, range.top, kRight, range.bottom);
+    Redraw();
+}
+
+void PlotPanel::Redraw() {
+    picture_->clear();
+    if (sweep_.Count() == 0)
+        return;
+    const double x = state_.X;
+    picture_->fillBox(x + 1, picture_->scaleTop(), x + 1, picture_->scaleBottom(), QColor(kMarker));
+    // Each segment joins a sample to the one before it, as the pass that drew
+    // it did; none joins the sweep's end to its start again at the left.
+    for (int i = 1; i < sweep_.Count(); ++i) {
+        const SweepRecord::Sample& a = sweep_[i - 1];
+        const SweepRecord::Sample& b = sweep_[i];
+        if (b.position != a.position + 1)
+            continue;
+        for (std::size_t c = 0; c < 3; ++c)
+            if (b.drawn[c])
+                picture_->drawLine(a.position, a.value[c], b.position, b.value[c],
+                                   QColor(kChannelColours[c]));
+    }
+    picture_->flush();
 }
 
 void PlotPanel::ShowCursor(double x, double y) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 #include "platform/LocaleInfo.h"
 #include "ui/OutputValues.h"
@@ -42,11 +43,22 @@ class PlotPanel : public QGroupBox {
     // One sweep step. `ticked(c)` tells whether channel c (0..2) is drawn.
     void PlotDataPoints(const OutputValueArray& yvalue, float& hipk, float& lowpk,
                         const std::array<bool, 3>& ticked);
+    // The next range of the cycle; it applies at once, and the samples on the
+    // chart are drawn again in it, so that trace, axis and cursor agree.
     void ScaleClick();
+    // Puts the chart on the cycle's entry `caption`; false for one outside it.
+    bool SelectScale(const QString& caption);
+    // Sets the range to the traces on the chart; the button reads "Fit" until
+    // its next click returns to the cycle. Nothing happens on an empty chart.
+    void FitToData();
+    bool fitted() const { return fit_.has_value(); }
     void ShowCursor(double x, double y);
+    // Decimals of the values the chart's CSV holds: its registers' resolution.
+    void setDecimals(int decimals) { decimals_ = decimals; }
+    int decimals() const { return decimals_; }
 
     const PlotState& state() const { return state_; }
-    // The samples of the sweep in progress, as drawn.
+    // The samples on the chart, as drawn.
     const SweepRecord& sweep() const { return sweep_; }
     const QString& unit() const { return config_.unit; }
     PlotArea& picture() { return *picture_; }
@@ -63,10 +75,24 @@ class PlotPanel : public QGroupBox {
     // The legend's names of the channels.
     static constexpr std::array<const char*, 3> kChannelNames{"X", "Y", "Z"};
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    struct Range {
+        float top = 0;
+        float bottom = 0;
+    };
+    void ApplyCaption(const QString& caption);
+    void ApplyRange(Range range);
+    // Draws the chart anew from the samples kept, in the current range.
+    void Redraw();
+    // The range labels stand at the heights of their values: the middle one
+    // on the chart's middle line, which is zero in the cycle's ranges.
+    void PlaceAxisLabels();
     QLabel* makeLabel(const QString& name, const QString& text);
     QLayout* makeLegend();
-    QLayout* makeAxis();
+    QWidget* makeAxis();
     // Wide enough for every range label the scale cycle gives.
     int axisWidth() const;
     float captionValue(const QString& text) const;
@@ -83,6 +109,10 @@ class PlotPanel : public QGroupBox {
     QLabel* lower_;
     QLabel* cursorX_;
     QLabel* cursorY_;
+    QWidget* axis_ = nullptr;
+    QLabel* unitLabel_ = nullptr;
+    std::optional<Range> fit_;
+    int decimals_ = 3;
 };
 
 }  // namespace quenlor

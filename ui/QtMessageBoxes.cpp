@@ -1,10 +1,25 @@
 #include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace quenlor {
+
+namespace {
+
+// A text laid out in columns with runs of blanks lines up only in a
+// fixed-pitch font.
+void FitFont(QMessageBox& box, const std::string& text) {
+    if (text.find("  ") == std::string::npos)
+        return;
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
+}  // namespace
 
 void QtMessageBoxes::showBox(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
@@ -26,6 +41,7 @@ void QtMessageBoxes::showBox(const std::string& text, const std::string& title, 
     }
     QMessageBox box(qtIcon, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    FitFont(box, text);
     box.exec();
 }
 
@@ -34,6 +50,17 @@ bool QtMessageBoxes::askBox(const std::string& text, const std::string& title) {
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Yes);
+    FitFont(box, text);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtMessageBoxes::askCautiousBox(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    FitFont(box, text);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -11,6 +11,7 @@ class QtMessageBoxes : public MessageBoxes {
     bool askBox(const std::string& text, const std::string& title) override;
     std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
                                           const std::string& initial) override;
+    bool askCautiousBox(const std::string& text, const std::string& title) override;
 };
 
 }  // namespace quenlor

@@ -15,6 +15,7 @@
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/RepaintHold.h"
+#include "ui/UserChoices.h"
 #include "ui/ZeroOffsetsDialog.h"
 #include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
@@ -24,6 +25,7 @@ namespace quenlor {
 
 namespace {
 const QString kRead = QStringLiteral("Read");
+const QString kMainPlace = QStringLiteral("windows/main");
 const QString kStop = QStringLiteral("STOP");
 const QString kLinkStyle = QStringLiteral("QLabel { padding: 2px 8px; }");
 const QString kNoLinkStyle = QStringLiteral(
@@ -148,16 +150,33 @@ void frm1::Form_Load() {
     setWindowTitle(QStringLiteral("Harnwick         ") + QString::fromLatin1(kAppTitle));
     accel_->Prepare();
     incl_->Prepare();
+    RestoreChoices();
     ctx_.registerTable.BuildRegisterTable();
+    accel_->setDecimals(ResolutionDecimals(ctx_.registerTable[XACCL_OUT].RegScale));
+    incl_->setDecimals(ResolutionDecimals(ctx_.registerTable[XINCL_OUT].RegScale));
     for (int i = 1; i <= 8; ++i) {
-        outputs_->lblReadReg(i).setText(
-            QString::fromStdString(ctx_.registerTable[static_cast<std::int16_t>(i)].Label));
+        const RegisterEntry& entry = ctx_.registerTable[static_cast<std::int16_t>(i)];
+        outputs_->lblReadReg(i).setText(QString::fromStdString(entry.Label));
+        outputs_->statistics().setDecimals(i, ResolutionDecimals(entry.RegScale));
         outputs_->ck(i).setChecked(true);
     }
     ReadStatus();
     if (closing_)
         return;
     ReadLoop();
+}
+
+void frm1::RestoreChoices() {
+    const UserChoices choices(ctx_.appDir);
+    choices.restorePlace(*this, kMainPlace);
+    for (PlotPanel* chart : {accel_, incl_}) {
+        const QString key = QStringLiteral("charts/") + chart->objectName();
+        chart->SelectScale(choices.text(key, QString()));
+        // Kept at every change; a fitted range is not one of the cycle's and is not kept.
+        connect(&chart->scaleButton(), &QPushButton::clicked, this, [this, chart, key] {
+            UserChoices(ctx_.appDir).set(key, chart->scaleButton().text());
+        });
+    }
 }
 
 void frm1::prepareInterface() {
@@ -444,6 +463,7 @@ void frm1::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
         SaveSettings(ctx_.settings, ctx_.appDir.settingsDirectory());
+        UserChoices(ctx_.appDir).keepPlace(*this, kMainPlace);
     }
     event->accept();
     hide();

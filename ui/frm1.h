@@ -81,6 +81,8 @@ class frm1 : public QMainWindow {
     void buildMenus();
     void buildLayout();
     void prepareInterface();
+    // The chart scales and the window's place the user left.
+    void RestoreChoices();
     void prepareParallelPort();
     void showInterfaceTicks();
     void showUsbSelect();

@@ -14,10 +14,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/NumberFormat.h"
 #include "datalog/DatalogRun.h"
 #include "ui/DatalogWindowHost.h"
+#include "ui/UserChoices.h"
 
 namespace quenlor {
 
@@ -25,6 +27,7 @@ namespace {
 
 const QString kStartCaption = QStringLiteral("Start Datalog");
 const QString kCancelCaption = QStringLiteral("Cancel Datalog");
+const QString kChoicePrefix = QStringLiteral("datalog/");
 
 // A product without the Y and Z accelerometers.
 constexpr std::int16_t kProductWithoutYZ = 24613;
@@ -73,6 +76,33 @@ void frmDatalog::Form_Load() {
     readButton_.setText(QStringLiteral("Read"));
     ChooseSeparator();
     lblFext->setText(fileExtension_);
+    RestoreChoices();
+}
+
+// The texts pass the change rules as typed ones do, so a damaged value is
+// corrected in place.
+void frmDatalog::RestoreChoices() {
+    const UserChoices choices(ctx_.appDir);
+    for (QLineEdit* box : {txtSamplesPerFile, txtSampleDelay, txtFilesPerSession, txtFileName})
+        box->setText(choices.text(kChoicePrefix + box->objectName(), box->text()));
+    for (QCheckBox* box : ChoiceBoxes())
+        box->setChecked(choices.flag(kChoicePrefix + box->objectName(), box->isChecked()));
+    choices.restorePlace(*this, kChoicePrefix + QStringLiteral("place"));
+}
+
+void frmDatalog::KeepChoices() {
+    UserChoices choices(ctx_.appDir);
+    for (QLineEdit* box : {txtSamplesPerFile, txtSampleDelay, txtFilesPerSession, txtFileName})
+        choices.set(kChoicePrefix + box->objectName(), box->text());
+    for (QCheckBox* box : ChoiceBoxes())
+        choices.set(kChoicePrefix + box->objectName(), box->isChecked());
+    choices.keepPlace(*this, kChoicePrefix + QStringLiteral("place"));
+}
+
+std::vector<QCheckBox*> frmDatalog::ChoiceBoxes() const {
+    std::vector<QCheckBox*> boxes(CheckReg.begin(), CheckReg.end());
+    boxes.insert(boxes.end(), {ckNOScale, ckNOHeader, ckPaced});
+    return boxes;
 }
 
 void frmDatalog::showEvent(QShowEvent* event) {
@@ -116,6 +146,7 @@ void frmDatalog::SetInputsEnabled(bool enabled) {
         box->setEnabled(enabled);
     ckNOHeader->setEnabled(enabled);
     ckNOScale->setEnabled(enabled);
+    ckPaced->setEnabled(enabled);
     txtSamplesPerFile->setEnabled(enabled);
     txtSampleDelay->setEnabled(enabled);
     txtFilesPerSession->setEnabled(enabled);
@@ -209,6 +240,7 @@ void frmDatalog::done(int result) {
         cmdStartDatalog->setEnabled(false);
         return;
     }
+    KeepChoices();
     QDialog::done(result);
 }
 
@@ -229,9 +261,17 @@ void frmDatalog::RunDatalog() {
         {ctx_.registers, ctx_.delay, ctx_.clock, ctx_.locale, ctx_.messages, ctx_.appDir}, host);
     // A run whose lines cannot be held starts nothing: checked before any visible step.
     if (!run.Prepare({Utf8(baseName_), Utf8(txtSamplesPerFile->text()),
-                      Utf8(txtFilesPerSession->text()), ckNOHeader->isChecked()})) {
+                      Utf8(txtFilesPerSession->text()), ckNOHeader->isChecked(),
+                      ckPaced->isChecked()})) {
         return;
     }
+    // Another session's files go only when the user says so.
+    if (const auto files = run.FilesToReplace(); !files.empty()) {
+        const std::string it = files.size() == 1 ? "it" : "them";
+        if (!ctx_.messages.askCancelDefault(ReplacedFilesText(files) + "\n\nReplace " + it + "?"))
+            return;
+    }
+    KeepChoices();
     cmdStartDatalog->setText(kCancelCaption);
     running_ = true;
     run.RunDatalog();

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
@@ -50,6 +51,10 @@ class frmDatalog : public QDialog, private DatalogControls {
     void ConnectControls();
     void Form_Load();
     void Form_Activate();
+    // The fields and boxes as the user last left them, and the window's place.
+    void RestoreChoices();
+    void KeepChoices();
+    std::vector<QCheckBox*> ChoiceBoxes() const;
     void ApplySelectionVisibility();
     void ChooseSeparator();
     void SetInputsEnabled(bool enabled);

@@ -26,10 +26,13 @@
 #include "core/NumberFormat.h"
 #include "regmap/SensorCommands.h"
 #include "ui/QtFileDialogs.h"
+#include "ui/UserChoices.h"
 
 namespace quenlor {
 
 namespace {
+
+const QString kSelectedChoice = QStringLiteral("registers/selected");
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -197,6 +200,13 @@ void frmManualReg::Form_Load(QWidget* mainWindow) {
         cmboRegister->addItem(ToQString(table[i].Label));
     ListRegisters();
     cmboRegister->setCurrentIndex(-1);
+    // The register the user chose last time, chosen again.
+    const int chosen = cmboRegister->findText(
+        UserChoices(ctx_.appDir).text(kSelectedChoice, QString()), Qt::MatchFixedString);
+    if (chosen >= 0) {
+        cmboRegister->setCurrentIndex(chosen);
+        cmboRegister_Click(chosen);
+    }
 }
 
 std::int16_t frmManualReg::SelectedIndex() const {
@@ -210,6 +220,14 @@ void frmManualReg::ShowReadResult() {
     const ReadResult& result = ctx_.registers.RegisterReadResult;
     txtRegVal->setText(ToQString(FormatGeneral(result.Scaled, ctx_.locale.decimalSeparator())));
     txtRegHex->setText(ToQString(FormatHex(result.Value)));
+}
+
+void frmManualReg::RefreshSelected() {
+    const std::int16_t index = SelectedIndex();
+    if (index < 0 || !ctx_.registerTable[index].ReadFlag)
+        return;
+    ctx_.registers.ReadRegister(index);
+    ShowReadResult();
 }
 
 void frmManualReg::cmboRegister_Click(int position) {
@@ -226,6 +244,7 @@ void frmManualReg::cmboRegister_Click(int position) {
     ctx_.registers.ReadRegister(index);
     ShowReadResult();
     txtDataWrite->clear();
+    UserChoices(ctx_.appDir).set(kSelectedChoice, ToQString(entry.Label));
 }
 
 void frmManualReg::cmdRead_Click() {

@@ -101,10 +101,22 @@ class frmManualReg : public QDialog {
     QLayout* BuildSnapshotButtons(QWidget* group);
     std::filesystem::path AskFile(bool save, const std::string& title, const std::string& filter);
     std::optional<Snapshot> ReadSnapshot(const std::filesystem::path& file);
+    // A register whose value a load would change.
+    struct PlannedChange {
+        std::int16_t index = 0;
+        std::uint16_t now = 0;
+        std::uint16_t wanted = 0;
+    };
+    std::vector<PlannedChange> ChangesOf(const std::vector<SnapshotEntry>& plan);
+    std::string LoadQuestion(const std::string& file,
+                             const std::vector<PlannedChange>& changes) const;
     void ShowListing(std::string text, const std::vector<int>& highlighted);
     void Form_Load(QWidget* mainWindow);
     void ListRegisters();
     void ShowReadResult();
+    // Reads the selected register again into the read/write panel, so that
+    // it agrees with the listing after a load or compare.
+    void RefreshSelected();
     void PrintToPdfInstead();
     std::int16_t SelectedIndex() const;
 

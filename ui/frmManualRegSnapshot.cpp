@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <algorithm>
 #include <fstream>
 
 #include "core/NumberFormat.h"
@@ -98,13 +99,21 @@ void frmManualReg::cmdLoad_Click() {
         ctx_.messages.show(file.string() + " holds no register that a load writes.");
         return;
     }
-    std::string question = "Write these registers from " + file.string() + "?\n";
-    for (const SnapshotEntry& e : plan)
-        question += "\n" + table[e.index].Label + "\t" + FormatHex4(e.value);
-    if (!ctx_.messages.ask(question))
+    const std::vector<PlannedChange> changes = ChangesOf(plan);
+    if (changes.empty()) {
+        ctx_.messages.show("Every register that " + file.string() +
+                           " would load already holds its value; nothing is written.");
+        RefreshSelected();
         return;
-    const auto mismatches = RestoreSnapshot(ctx_.registers, plan);
+    }
+    if (!ctx_.messages.ask(LoadQuestion(file.string(), changes)))
+        return;
+    std::vector<SnapshotEntry> writes;
+    for (const PlannedChange& c : changes)
+        writes.push_back({c.index, c.wanted});
+    const auto mismatches = RestoreSnapshot(ctx_.registers, writes);
     ListRegisters();
+    RefreshSelected();
     if (mismatches.empty())
         return;
     std::string report = "These registers did not take:\n";
@@ -112,6 +121,36 @@ void frmManualReg::cmdLoad_Click() {
         report += "\n" + table[m.index].Label + ": wrote " + FormatHex4(m.wanted) + ", read back " +
                   FormatHex4(m.read);
     ctx_.messages.show(report);
+}
+
+std::vector<frmManualReg::PlannedChange> frmManualReg::ChangesOf(
+    const std::vector<SnapshotEntry>& plan) {
+    std::vector<PlannedChange> changes;
+    for (const SnapshotEntry& e : plan) {
+        ctx_.registers.ReadRegister(e.index);
+        const auto now = static_cast<std::uint16_t>(ctx_.registers.RegisterReadResult.Value);
+        if (now != e.value)
+            changes.push_back({e.index, now, e.value});
+    }
+    return changes;
+}
+
+std::string frmManualReg::LoadQuestion(const std::string& file,
+                                       const std::vector<PlannedChange>& changes) const {
+    const RegisterTable& table = ctx_.registerTable;
+    std::size_t width = std::string("Register").size();
+    for (const PlannedChange& c : changes)
+        width = std::max(width, table[c.index].Label.size());
+    // Padded with blanks: the box shows such a table in a fixed-pitch font.
+    auto row = [width](std::string name, const std::string& now, const std::string& loaded) {
+        name.resize(width + 2, ' ');
+        return "\n" + name + now + "    " + loaded;
+    };
+    std::string question = "Write these registers from " + file + "?\n";
+    question += row("Register", "Now ", "Loaded");
+    for (const PlannedChange& c : changes)
+        question += row(table[c.index].Label, FormatHex4(c.now), FormatHex4(c.wanted));
+    return question;
 }
 
 void frmManualReg::cmdCompare_Click() {
@@ -125,6 +164,7 @@ void frmManualReg::cmdCompare_Click() {
     CompareListing listing =
         MakeCompareListing(live, *saved, ctx_.registerTable, chkCompareAll->isChecked());
     ShowListing(std::move(listing.text), listing.differingLines);
+    RefreshSelected();
 }
 
 void frmManualReg::cmdCopy_Click() {

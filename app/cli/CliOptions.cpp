@@ -53,15 +53,19 @@ constexpr std::array<CommandSpec, 15> kCommands = {{
      "comma-separated lines, after a line of their names, until N samples or\n"
      "Ctrl-C. LIST: comma-separated output register names (default all eight).\n"
      "--raw: register values instead of scaled ones.\n"},
-    {"log", 0, 0, "--samples --files --delay --registers --name --dir", "--raw --no-header",
+    {"log", 0, 0, "--samples --files --delay --registers --name --dir",
+     "--raw --no-header --paced --overwrite",
      "log [--samples N] [--files F] [--delay MS] [--registers LIST] [--raw]\n"
-     "    [--no-header] [--name BASE] [--dir FOLDER]",
+     "    [--no-header] [--paced] [--overwrite] [--name BASE] [--dir FOLDER]",
      "A datalog as the datalog window runs it: F files (default 1) of N samples\n"
      "(default 1000), MS milliseconds after each sample (default 0, at most 32000),\n"
      "the output registers of LIST (default XACCL_OUT), raw values with --raw,\n"
      "no header block with --no-header, files BASE_1.csv, BASE_2.csv, ... (default\n"
-     "DATALOG) in FOLDER (default the current folder). Ctrl-C finishes the current\n"
-     "file as Cancel does and exits with status 130.\n"},
+     "DATALOG) in FOLDER (default the current folder). With --paced each sample\n"
+     "waits for the sensor's next reading, so no row repeats one. Files of an\n"
+     "earlier run that this one would replace stop it (status 1) unless --overwrite\n"
+     "is given. Ctrl-C finishes the current file as Cancel does and exits with\n"
+     "status 130.\n"},
     {"null", 0, 0, "--orientation --seconds --snapshot --motion-limit", "--flash",
      "null [--orientation +z|-z|+x|-x|+y|-y] [--seconds N] [--flash]\n"
      "    [--snapshot FILE] [--motion-limit MG]",

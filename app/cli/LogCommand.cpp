@@ -66,8 +66,14 @@ int RunLog(CliRun& run) {
     CliStack& s = run.stack;
     DatalogRun datalog({s.registers, s.delay, s.seams, s.seams, s.messages, host}, host);
     if (!datalog.Prepare({baseName, std::to_string(*samples), std::to_string(*files),
-                          run.options.Has("--no-header")}))
+                          run.options.Has("--no-header"), run.options.Has("--paced")}))
         return kExitFailed;
+    if (const auto old = datalog.FilesToReplace();
+        !old.empty() && !run.options.Has("--overwrite")) {
+        std::cerr << "quenlor-cli: " << ReplacedFilesText(old) << " Give --overwrite to replace "
+                  << (old.size() == 1 ? "it." : "them.") << std::endl;
+        return kExitFailed;
+    }
     datalog.RunDatalog();
     return Interrupt::Requested() ? kExitInterrupted : kExitOk;
 }

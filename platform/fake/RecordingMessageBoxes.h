@@ -23,6 +23,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     std::function<void(const Box&)> onShow;
     // The answers to the questions asked, in order; No once they run out.
     std::vector<bool> answers;
+    // The texts of the questions asked with Cancel as the default button.
+    std::vector<std::string> cancelDefault;
     // The texts typed into the text questions, in order; Cancel once they run out.
     std::vector<std::string> typed;
     // The starting text of every text question asked.
@@ -49,6 +51,10 @@ class RecordingMessageBoxes : public MessageBoxes {
                 return b.icon == MessageIcon::Question;
             }));
         return asked <= answers.size() && answers[asked - 1];
+    }
+    bool askCautiousBox(const std::string& text, const std::string& title) override {
+        cancelDefault.push_back(text);
+        return askBox(text, title);
     }
     std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
                                           const std::string& initial) override {

@@ -217,6 +217,12 @@ TEST_F(CliTest, LogWritesTheFilesOfTheWindowsRun) {
         EXPECT_EQ(Read(std::string("CLIRAW") + f), Read(std::string("WINRAW") + f));
         EXPECT_EQ(std::count(window.begin(), window.end(), '\n'), 3 + 40);
     }
+    // The files of a run before are replaced only when asked to.
+    const std::string before = Read("CLI_1.csv");
+    EXPECT_EQ(Run("log --name CLI --samples 1 --dir .", cli).status, 1);
+    EXPECT_EQ(Read("CLI_1.csv"), before);
+    EXPECT_EQ(Run("log --name CLI --samples 1 --overwrite --dir .", cli).status, 0);
+    EXPECT_NE(Read("CLI_1.csv"), before);
 }
 
 // Files that cannot give a true curve are told so; the others are analysed.

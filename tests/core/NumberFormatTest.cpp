@@ -114,5 +114,17 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText) {
     EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
+// A register's resolution in decimals, from a scale held in single precision.
+TEST(NumberFormat, ResolutionDecimalsAndFixedDecimals) {
+    EXPECT_EQ(ResolutionDecimals(0.000061f), 5);
+    EXPECT_EQ(ResolutionDecimals(0.0054931640625f), 3);
+    EXPECT_EQ(ResolutionDecimals(-0.47f), 1);
+    EXPECT_EQ(ResolutionDecimals(0.01f), 2);  // 0.0099999998 as stored
+    EXPECT_EQ(ResolutionDecimals(0.0f), 3);
+    EXPECT_EQ(FormatFixedDecimals(0.99942398f, 5), "0.99942");
+    EXPECT_EQ(FormatFixedDecimals(-0.000004, 5, ","), "0,00000");
+    EXPECT_EQ(FormatFixedDecimals(2.5, 0), "3");
+}
+
 }  // namespace
 }  // namespace quenlor

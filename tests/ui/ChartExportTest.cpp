@@ -111,19 +111,26 @@ TEST_F(ChartExportTest, SweepAndImageReadBackAsPlottedAndShown) {
     EXPECT_EQ(dialogs.asked[1].folder, In("sweep").parent_path());  // the folder of the file before
     EXPECT_TRUE(rig.messages().boxes.empty());
 
+    // The 400 samples on the chart in time order: what is left of the last
+    // sweep, then the sweep in progress; values at the registers' resolution.
     const auto lines = Lines(In("sweep.csv"));
-    ASSERT_EQ(lines.size(), 6u);  // positions 0 to 4
-    EXPECT_EQ(lines[0], "Sample,X (g),Y (g),Z (g)");
+    ASSERT_EQ(lines.size(), 401u);
+    EXPECT_EQ(lines[0], "Sample,Position,X (g),Y (g),Z (g)");
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto fields = Fields(lines[i]);
-        ASSERT_EQ(fields.size(), 4u) << lines[i];
-        EXPECT_EQ(fields[0], std::to_string(i - 1));
-        const Drawn& want = passes[passes.size() - lines.size() + i];
+        ASSERT_EQ(fields.size(), 5u) << lines[i];
+        const std::size_t number = passes.size() - 400 + i;
+        EXPECT_EQ(fields[0], std::to_string(number));
+        EXPECT_EQ(fields[1], std::to_string(number % 400));
+        const Drawn& want = passes[number - 1];
         for (std::size_t c = 0; c < 3; ++c) {
-            if (want[c])
-                EXPECT_EQ(std::stof(fields[c + 1]), *want[c]) << lines[i];
-            else
-                EXPECT_EQ(fields[c + 1], "") << lines[i];
+            if (!want[c]) {
+                EXPECT_EQ(fields[c + 2], "") << lines[i];
+                continue;
+            }
+            const std::string& text = fields[c + 2];
+            EXPECT_EQ(text.size() - text.find('.'), 6u) << lines[i];
+            EXPECT_NEAR(std::stod(text), *want[c], 0.5e-5) << lines[i];
         }
     }
 

@@ -59,6 +59,8 @@ struct Choice {
 std::map<std::string, std::string> TakeFiles(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename() == "QuenlorEval.ini")  // the window's choices
+            continue;
         std::ifstream in(entry.path(), std::ios::binary);
         files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
     }

@@ -18,3 +18,9 @@ target_link_libraries(quenlor_main_window_failure_shot PRIVATE
 # board and saves both images: the screenshots in docs/screenshots come from here.
 add_executable(quenlor_zero_offsets_shot ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsShot.cpp)
 target_link_libraries(quenlor_zero_offsets_shot PRIVATE quenlor_ui quenlor_sim quenlor_platform_fakes)
+
+# The inclination chart before and after a change of its scale while stopped,
+# with the cursor on its Z trace: the screenshots in docs/screenshots.
+add_executable(quenlor_main_window_scale_shot ${CMAKE_CURRENT_LIST_DIR}/frm1ScaleShot.cpp)
+target_link_libraries(quenlor_main_window_scale_shot PRIVATE
+    quenlor_ui quenlor_sim quenlor_platform_fakes Qt6::Test)

@@ -22,6 +22,11 @@ class OutputStatisticsTest : public ::testing::Test {
   protected:
     OutputStatisticsTest() { window.Form_Load(); }
     OutputStatistics& stats() { return window.outputs().statistics(); }
+    // A figure of row i as the row shows all four: at its register's resolution.
+    std::string Shown(int i, double value) {
+        const float scale = rig.stack().registerTable()[static_cast<std::int16_t>(i)].RegScale;
+        return FormatFixedDecimals(value, ResolutionDecimals(scale));
+    }
 
     UiRig rig{{InterfaceUsb, true, false}};
     frm1 window{rig.ctx()};
@@ -68,11 +73,15 @@ TEST_F(OutputStatisticsTest, FiguresMatchTheValuesThePassesRead) {
         EXPECT_EQ(s.Max(), *std::max_element(v.begin(), v.end())) << i;
         // The labels show the row as it stood after the pass it was due in.
         const auto shown = static_cast<std::size_t>(42 + i);
-        EXPECT_EQ(stats().lblMean(i).text().toStdString(), FormatFixed0_0hh(MeanOf(v, shown))) << i;
+        EXPECT_EQ(stats().lblMean(i).text().toStdString(), Shown(i, MeanOf(v, shown))) << i;
         EXPECT_EQ(stats().lblMax(i).text().toStdString(),
-                  FormatFixed0_0hh(*std::max_element(v.begin(), v.begin() + shown)))
+                  Shown(i, *std::max_element(v.begin(), v.begin() + shown)))
             << i;
-        EXPECT_FALSE(stats().lblStdDev(i).text().isEmpty()) << i;
+        // The deviation in the same form: as many decimals as the mean.
+        const std::string deviation = stats().lblStdDev(i).text().toStdString();
+        const std::string meanText = stats().lblMean(i).text().toStdString();
+        EXPECT_EQ(deviation.size() - deviation.find('.'), meanText.size() - meanText.find('.'))
+            << deviation;
     }
     EXPECT_TRUE(anySpread);  // the simulated sensor is noisy, so the deviations are tested
 }
@@ -93,7 +102,7 @@ TEST_F(OutputStatisticsTest, StartingTheLoopAndResetBeginAfresh) {
     window.outputs().cmdReadData().click();
     EXPECT_EQ(stats().row(2).Count(), 1);
     EXPECT_EQ(stats().lblMin(2).text().toStdString(),
-              FormatFixed0_0hh(window.OutputValues()[2].value_or(0.0f)));
+              Shown(2, window.OutputValues()[2].value_or(0.0f)));
     stats().cmdResetStats().click();
     EXPECT_EQ(stats().row(2).Count(), 0);
     EXPECT_EQ(stats().lblMin(2).text(), "");

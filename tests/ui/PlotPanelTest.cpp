@@ -176,6 +176,47 @@ TEST_F(PlotPanelTest, ScaleButtonCyclesAndAppliesTheRangeAtOnce) {
     EXPECT_EQ(lo, -1.5f);
 }
 
+// After a change of range the trace, the axis labels and the cursor agree.
+TEST_F(PlotPanelTest, ARangeChangeDrawsTheKeptTraceAgainWhereTheCursorReadsIt) {
+    const QRgb blue = PlotPanel::kChannelColours[2];
+    for (int i = 0; i < 50; ++i)
+        Pass(0.0f, 0.0f, 1.0f, {false, false, true});
+    PlotArea& area = panel_.picture();
+    const int before = static_cast<int>(area.toPixel({25, 1.0}).y());
+    ASSERT_TRUE(Near(25, 1.0, blue));
+
+    QTest::mouseClick(&panel_.scaleButton(), Qt::LeftButton);  // to 1.5
+    const int after = static_cast<int>(area.toPixel({25, 1.0}).y());
+    ASSERT_GT(std::abs(after - before), 4);
+    EXPECT_TRUE(Near(25, 1.0, blue));
+    EXPECT_EQ(ColumnCount(area.pixelColumn(25), blue), ColumnCount(area.pixelColumn(24), blue));
+    EXPECT_NE(area.image().pixel(area.pixelColumn(25), before), blue);
+    QTest::mouseMove(&area, QPoint(1, 1));
+    QTest::mouseMove(&area, QPoint(area.pixelColumn(25), after));
+    EXPECT_EQ(panel_.cursorYLabel().text(), "1.0");
+
+    // The "0" label stands on the zero line.
+    QApplication::processEvents();
+    QLabel& zero = panel_.middleLabel();
+    const double labelMiddle = zero.mapTo(&panel_, QPointF(0, zero.height() / 2.0)).y();
+    const double zeroLine = area.mapTo(&panel_, area.toPixel({1, 0})).y();
+    EXPECT_NEAR(labelMiddle, zeroLine, 1.0);
+
+    // Fitted, the trace fills the chart; the next click returns to the cycle.
+    Pass(0.0f, 0.0f, 1.02f, {false, false, true});
+    panel_.FitToData();
+    EXPECT_EQ(panel_.scaleButton().text(), "Fit");
+    EXPECT_GT(area.scaleBottom(), 0.9);
+    EXPECT_LT(area.scaleTop(), 1.1);
+    EXPECT_TRUE(Near(25, 1.0, blue));
+    float hi = 0, lo = 0;
+    panel_.RangeFromButton(hi, lo);
+    EXPECT_EQ(hi, area.scaleTop());
+    QTest::mouseClick(&panel_.scaleButton(), Qt::LeftButton);
+    EXPECT_EQ(panel_.scaleButton().text(), "2");
+    EXPECT_EQ(area.scaleTop(), 2.0);
+}
+
 TEST_F(PlotPanelTest, CommaLocaleStillReadsTheNegatedCaption) {
     locale_.separator = ",";
     QTest::mouseClick(&panel_.scaleButton(), Qt::LeftButton);

@@ -665,9 +665,10 @@ TEST_F(frm1Test, RegistersMenuKeepsTheWindowUntilItsCloseBoxDestroysIt) {
     const Seen kept = openAndLeave(false, true);
     EXPECT_EQ(kept.choice, AVG_CNT);
     EXPECT_EQ(kept.address, "38");
+    // A new window chooses again the register the user chose last.
     const Seen fresh = openAndLeave(false, false);
-    EXPECT_EQ(fresh.choice, -1);
-    EXPECT_TRUE(fresh.address.isEmpty());
+    EXPECT_EQ(fresh.choice, AVG_CNT);
+    EXPECT_EQ(fresh.address, "38");
 }
 
 TEST(OutputPanelPaint, FrameAndTitleMatchAPlainGroupBox) {

@@ -21,6 +21,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,7 +97,9 @@ class DatalogWindow : public ::testing::Test {
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(rig.dir())) {
-            names.push_back(e.path().filename().string());
+            // The window's own choices are kept in the same folder here.
+            if (e.path().filename() != "QuenlorEval.ini")
+                names.push_back(e.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -292,16 +295,84 @@ TEST_F(DatalogWindow, TwoFilesOfThreeSamplesAndASecondRunReplacingThem) {
     EXPECT_EQ(Edit("txtFileNum")->text(), "2");
     ExpectIdle();
 
-    // A second run, shorter, replaces the first run's files of the same names.
+    // A second run asks before it replaces the first run's files, Cancel
+    // being the default; cancelled, it leaves them as they were.
+    const std::string first = Read("DATALOG_1.csv");
     rig.clock().script.clear();
     rig.clock().now = 7.0f;
-    Configure("1", "1");
+    Configure("1", "2");
     Box(1)->setChecked(true);
     StartButton()->click();
+    ASSERT_EQ(rig.messages().cancelDefault.size(), 1u);
+    EXPECT_EQ(rig.messages().cancelDefault[0],
+              "This run would replace 2 files of an earlier run, the first of them "
+              "DATALOG_1.csv.\n\nReplace them?");
+    EXPECT_EQ(Read("DATALOG_1.csv"), first);
+    ExpectIdle();
+
+    // Allowed, a shorter run replaces the files of the same names.
+    rig.messages().answers = {true, true};
+    Configure("1", "1");
+    StartButton()->click();
+    ASSERT_EQ(rig.messages().cancelDefault.size(), 2u);
+    EXPECT_NE(rig.messages().cancelDefault[1].find("1 file of an earlier run, DATALOG_1.csv."),
+              std::string::npos);
     EXPECT_EQ(Read("DATALOG_1.csv"),
               Header("DATALOG_1.csv", "7", "7", "0", "SUPPLY_OUT,XACCL_OUT,") +
                   Lines(1, "3.300128,0.999424,"));
     EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv"}));
+}
+
+// Paced, each row is the sensor's next reading: none repeated, none skipped.
+TEST_F(DatalogWindow, APacedRunTakesEachSensorSampleOnce) {
+    rig.setSimStep(0.0001);  // the sensor runs, with its noise
+    Open();
+    Configure("200", "1");
+    for (int i : {2, 3, 4, 6})
+        Box(i)->setChecked(true);
+    Child<QCheckBox>(QStringLiteral("ckPaced"))->setChecked(true);
+    rig.sensor().resetReadyWatch();
+    StartButton()->click();
+
+    std::vector<std::string> rows;
+    std::istringstream in(Read("DATALOG_1.csv"));
+    for (std::string line; std::getline(in, line);)
+        rows.push_back(line.substr(std::min(line.find(','), line.size())));
+    ASSERT_EQ(rows.size(), 8u + 200u);
+    for (std::size_t r = 9; r < rows.size(); ++r)
+        EXPECT_NE(rows[r], rows[r - 1]) << r;
+    EXPECT_EQ(rig.sensor().readyWatch().seen, 200u);
+    EXPECT_EQ(rig.sensor().readyWatch().missed(), 0u);
+}
+
+// The next opening, in this run of the program or a later one, brings the
+// window back as it was left; a damaged file of choices gives the defaults.
+TEST_F(DatalogWindow, ChoicesComeBackUnlessTheirFileIsDamaged) {
+    Open();
+    Configure("250", "3");
+    Edit("txtSampleDelay")->setText("2.5");
+    Edit("txtFileName")->setText("RUN");
+    Box(2)->setChecked(false);
+    Box(5)->setChecked(true);
+    Child<QCheckBox>(QStringLiteral("ckPaced"))->setChecked(true);
+    window->reject();
+    auto shown = [this] {
+        return std::vector<QString>{
+            Edit("txtSamplesPerFile")->text(), Edit("txtFilesPerSession")->text(),
+            Edit("txtSampleDelay")->text(),    window->BaseName(),
+            Box(2)->isChecked() ? "2" : "",    Box(5)->isChecked() ? "5" : "",
+            Child<QCheckBox>(QStringLiteral("ckPaced"))->isChecked() ? "paced" : ""};
+    };
+    Open();
+    EXPECT_EQ(shown(), (std::vector<QString>{"250", "3", "2.5", "RUN", "", "5", "paced"}));
+    window->reject();
+
+    const fs::path file = rig.ctx().datalog.appDir.settingsDirectory() / "QuenlorEval.ini";
+    ASSERT_TRUE(fs::exists(file));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        << "\x01\xff[datalog\n=== not\x00 settings\ndatalog/txtSamplesPerFile\n";
+    Open();
+    EXPECT_EQ(shown(), (std::vector<QString>{"1000", "1", "0", "DATALOG", "2", "", ""}));
 }
 
 TEST_F(DatalogWindow, AnInstalledProgramLogsIntoTheUsersFolderMadeOnTheFirstRun) {
@@ -376,6 +447,7 @@ TEST_F(DatalogWindow, NoHeaderAndMaskedValuesAsSignedIntegers) {
     EXPECT_EQ(Read("DATALOG_1.csv"), Lines(2, "21626,-16384,"));
 
     Child<QCheckBox>(QStringLiteral("ckNOScale"))->setChecked(false);
+    rig.messages().answers = {true};  // replace the file of the run before
     StartButton()->click();
     EXPECT_EQ(Read("DATALOG_1.csv"), Lines(2, "3.300128,-0.999424,"));
 }

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -81,9 +82,19 @@ TEST_F(RegisterSnapshotTest, CompareShowsAChangedRegisterAndLoadRestoresIt) {
     rig.registers().ReadRegister(XACCL_NULL);
     EXPECT_EQ(rig.registers().RegisterReadResult.Value, 0x1A);
     Click(window.cmdLoad, file);
+    // The panel shows the loaded value, as the listing does.
+    EXPECT_EQ(window.txtRegHex->text(), "10");
+    // Only the register that changes is asked about, old and new in columns.
     ASSERT_EQ(rig.messages().boxes.size(), 2u);
-    EXPECT_NE(rig.messages().boxes[1].text.find("XACCL_NULL\t0010"), std::string::npos);
-    EXPECT_EQ(rig.messages().boxes[1].text.find("GLOB_CMD"), std::string::npos);
+    const std::string& question = rig.messages().boxes[1].text;
+    EXPECT_NE(question.find("\nRegister    Now     Loaded\nXACCL_NULL  001A    0010"),
+              std::string::npos)
+        << question;
+    EXPECT_EQ(std::count(question.begin(), question.end(), '\n'), 3) << question;
+    // A second load changes nothing and says so.
+    Click(window.cmdLoad, file);
+    ASSERT_EQ(rig.messages().boxes.size(), 3u);
+    EXPECT_NE(rig.messages().boxes[2].text.find("nothing is written"), std::string::npos);
 
     Click(window.cmdCompare, file);
     EXPECT_TRUE(Highlighted().empty());

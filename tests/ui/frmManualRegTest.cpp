@@ -302,10 +302,11 @@ TEST_F(frmManualRegTest, TitleBarCloseDestroysAndTheNextOneLoadsAfresh) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closing.isNull());
 
+    // Loaded afresh, it chooses again the register the user chose last.
     frmManualReg fresh(rig_.ctx().registerWindow, &main_);
     EXPECT_EQ(fresh.cmboRegister->count(), 31);
-    EXPECT_EQ(fresh.cmboRegister->currentIndex(), -1);
-    EXPECT_TRUE(fresh.txtRegAddr->text().isEmpty());
+    EXPECT_EQ(fresh.cmboRegister->currentIndex(), AVG_CNT);
+    EXPECT_EQ(fresh.txtRegAddr->text(), "38");
 }
 
 TEST_F(frmManualRegTest, ReadAndWriteWithNothingChosenDoNothing) {
