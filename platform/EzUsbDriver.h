@@ -25,6 +25,11 @@ class EzUsbDriver {
                            std::uint32_t& bytesReturned) = 0;
 
     virtual void close(DeviceHandle handle) = 0;
+
+    // A search of the cards begins: a back-end that keeps cards open between
+    // opens looks at the bus afresh at the next open, so that a card unplugged
+    // or plugged in since is seen. Nothing to do where every open asks the system.
+    virtual void searchStarts() {}
 };
 
 }  // namespace quenlor

@@ -24,13 +24,22 @@ std::string InterfaceText(const Settings& settings) {
     }
 }
 
+std::string FolderText(std::filesystem::path folder) {
+    const std::u8string text = folder.make_preferred().u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
-std::string AboutText(const Settings& settings, bool simulated) {
+std::string AboutText(const Settings& settings, bool simulated,
+                      const std::filesystem::path& settingsFolder,
+                      const std::filesystem::path& datalogFolder) {
     return std::string(kAppTitle) + "\r\n" + "quenlor-eval version " + kVersion + "\r\n\r\n" +
            "Evaluation program for the Quenlor three-axis accelerometer and inclinometer.\r\n\r\n" +
            "Interface: " + InterfaceText(settings) +
            (simulated ? " (simulated sensor, no hardware connected)" : "") + "\r\n\r\n" +
+           "Settings (CommPort.cfg): " + FolderText(settingsFolder) + "\r\n" +
+           "Datalogs: " + FolderText(datalogFolder) + "\r\n\r\n" +
            "Licence: MIT License. Copyright (c) 2026 Quenlor Eval developers.\r\n" +
            "The licence's full text comes with the program.";
 }

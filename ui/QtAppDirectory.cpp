@@ -19,7 +19,11 @@ QtAppDirectory::QtAppDirectory() : ProgramFolders(QtLocations(), &CanCreateFileI
 QtAppDirectory::Locations QtAppDirectory::QtLocations() {
     Locations where = SystemLocations();
     where.program = FromQt(QCoreApplication::applicationDirPath());
+#ifndef Q_OS_WIN
+    // On Windows Qt's is the local application data; the window keeps to the
+    // roaming folder that quenlor-cli reads too.
     where.userConfig = FromQt(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+#endif
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     where.userData = documents.isEmpty()
                          ? std::filesystem::path()

@@ -451,8 +451,9 @@ void frm1::mnuZeroOffsets_Click() {
 }
 
 void frm1::mnuAbout_Click() {
-    ctx_.messages.show(AboutText(ctx_.settings, !ctx_.backendNotice.empty()), kAppTitle,
-                       MessageIcon::Information);
+    ctx_.messages.show(AboutText(ctx_.settings, !ctx_.backendNotice.empty(),
+                                 ctx_.appDir.settingsDirectory(), ctx_.appDir.dataDirectory()),
+                       kAppTitle, MessageIcon::Information);
 }
 
 void frm1::MnuExit_Click() {

@@ -120,6 +120,7 @@ void EzUsbAccess::ReadBoardInfo(DeviceHandle handle, UsbCardRecord& card) {
 }
 
 void EzUsbAccess::ScanUsbCards() {
+    driver_.searchStarts();
     UsbCardCount = 0;
     for (auto& card : UsbCards) {
         card.DeviceName.clear();

@@ -84,7 +84,8 @@ ProgramFolders::Locations ProgramFolders::SystemLocations() {
     Locations where;
     where.program = ExecutableFolder();
 #ifdef _WIN32
-    const auto config = FromEnvironment("LOCALAPPDATA");
+    // Roaming: the settings follow the user to another machine of the domain.
+    const auto config = FromEnvironment("APPDATA");
     const auto home = FromEnvironment("USERPROFILE");
 #else
     auto config = FromEnvironment("XDG_CONFIG_HOME");

@@ -24,9 +24,10 @@ LibUsbDriver::LibUsbDriver(LibUsbCalls& calls, MessageBoxes& messages)
 LibUsbDriver::~LibUsbDriver() = default;
 
 std::optional<CardNames::Location> LibUsbDriver::heldCard(int number) {
-    const auto changes = calls_.busChanges();
+    // Without a count (no hotplug), both are none and only a failure or a
+    // search lets go of the card.
     const auto named = names_.at(number);
-    if (!changes || changes != listedAt_ || !named || held_.find(*named) == nullptr)
+    if (listDue_ || calls_.busChanges() != listedAt_ || !named || held_.find(*named) == nullptr)
         return std::nullopt;
     return named;
 }
@@ -39,6 +40,7 @@ std::optional<UsbDeviceSummary> LibUsbDriver::findCard(int number) {
     if (calls_.devices(all) < 0)
         return std::nullopt;
     listedAt_ = changes;
+    listDue_ = false;
     std::vector<CardNames::Location> present;
     for (const UsbDeviceSummary& d : all) {
         if (d.descriptor.idVendor == kVendorId)

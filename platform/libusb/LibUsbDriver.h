@@ -19,18 +19,19 @@
 namespace quenlor {
 
 // The EZ-USB driver's requests answered through libusb. Devices with the
-// adapter's vendor identifier are named "Ezusb-0" .. "Ezusb-3". The bus is
-// listed afresh at an open whenever libusb has seen a device come or go since
-// the last listing (at every open where libusb cannot tell), so a card plugged
-// in later is found: names of cards that are gone are freed, and cards newly
-// seen take the lowest free names in bus and address order. A card keeps its
+// adapter's vendor identifier are named "Ezusb-0" .. "Ezusb-3". Cards newly
+// seen take the lowest free names in bus and address order; a card keeps its
 // name while it stays plugged in, and the name of an unplugged card fails to
 // open until another card takes it. A card stays open between the program's
-// opens (HeldCards), so while it stays plugged in an open costs no listing and
-// a register read no more than its two bulk transfers; a close here only ends
-// the program's use of it. A card that is there but cannot be opened for want
-// of permission, or because another program holds it, is told once per run in
-// a message box; the open then fails as any other.
+// opens (HeldCards), so an open of a held card costs no listing and a register
+// read no more than its two bulk transfers; a close here only ends the
+// program's use of it. The bus is listed again at an open when libusb has seen
+// a device come or go since the last listing; where libusb cannot watch the
+// bus (Windows), a held card is kept until a transfer on it fails, which
+// closes it, and an open of a card not held lists. A search always lists, so
+// a card plugged in later is found by it. A card that is there but cannot be
+// opened for want of permission, or because another program holds it, is told
+// once per run in a message box; the open then fails as any other.
 class LibUsbDriver : public EzUsbDriver {
   public:
     static constexpr unsigned kBulkTimeoutMs = 1000;
@@ -50,6 +51,7 @@ class LibUsbDriver : public EzUsbDriver {
                    std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                    std::uint32_t& bytesReturned) override;
     void close(DeviceHandle handle) override;
+    void searchStarts() override { listDue_ = true; }
 
   private:
     using Session = HeldCards::Card;
@@ -61,8 +63,8 @@ class LibUsbDriver : public EzUsbDriver {
     // The named card, after the bus has been listed and the names brought up
     // to date; cards no longer on the bus are closed.
     std::optional<UsbDeviceSummary> findCard(int number);
-    // The named card if it is held and the bus has not changed since the last
-    // listing, so that the name still stands for it.
+    // The named card if it is held and, as far as libusb can tell, the bus has
+    // not changed since the last listing, so that the name still stands for it.
     std::optional<CardNames::Location> heldCard(int number);
 
     // Says why the card cannot be used, where the user can mend it: once per
@@ -82,6 +84,7 @@ class LibUsbDriver : public EzUsbDriver {
     std::set<std::pair<CardNames::Location, int>> told_;
     CardNames names_;
     std::optional<std::uint64_t> listedAt_;  // libusb's count of bus changes at the last listing
+    bool listDue_ = false;                   // a search began since the last listing
     HeldCards held_;
     std::map<DeviceHandle, Use> uses_;
     DeviceHandle nextHandle_ = 1;

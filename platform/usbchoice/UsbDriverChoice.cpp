@@ -35,4 +35,10 @@ void UsbDriverChoice::close(DeviceHandle handle) {
     routes_.erase(it);
 }
 
+void UsbDriverChoice::searchStarts() {
+    legacy_.searchStarts();
+    if (libusb_ != nullptr)
+        libusb_->searchStarts();
+}
+
 }  // namespace quenlor

@@ -22,6 +22,7 @@ class UsbDriverChoice : public EzUsbDriver {
                    std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                    std::uint32_t& bytesReturned) override;
     void close(DeviceHandle handle) override;
+    void searchStarts() override;
 
   private:
     // The two drivers hand out handles of their own, which may be equal: ours

@@ -82,37 +82,45 @@ TEST_F(LibUsbDriverTest, ACardPluggedInLaterIsFoundAtTheNextOpen) {
     const DeviceHandle h = driver.open("Ezusb-0");
     EXPECT_NE(h, kNoHandle);
     driver.close(h);
+    // Unplugged while nothing watches the bus: found out at the next search.
     usb.bus.clear();
+    driver.searchStarts();
     EXPECT_EQ(driver.open("Ezusb-0"), kNoHandle);
 }
 
 TEST_F(LibUsbDriverTest, ACardKeepsItsNameWhenACardBeforeItIsUnplugged) {
+    usb.changes = 0;  // a watched bus, told of every change below
     usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5),
                FakeLibUsbCalls::card(2, 1)};
     EXPECT_EQ(opened("Ezusb-0"), "open 1.2");
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
 
     usb.bus.erase(usb.bus.begin());
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
     EXPECT_EQ(opened("Ezusb-2"), "open 2.1");
     EXPECT_EQ(opened("Ezusb-0"), "");  // the unplugged card's name opens nothing
 
     // A card plugged in later takes the freed name, though it sorts after others.
     usb.bus.push_back(FakeLibUsbCalls::card(1, 9));
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-0"), "open 1.9");
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
     EXPECT_EQ(opened("Ezusb-2"), "open 2.1");
 }
 
 TEST_F(LibUsbDriverTest, NewCardsTakeTheLowestFreeNamesInBusOrderAndNoMoreThanFourAreNamed) {
+    usb.changes = 0;  // a watched bus, told of every change below
     usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5)};
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
     usb.bus.erase(usb.bus.begin());  // Ezusb-0 is free again
+    ++*usb.changes;
 
     usb.bus.push_back(FakeLibUsbCalls::card(3, 3));
     usb.bus.push_back(FakeLibUsbCalls::card(2, 8));
     usb.bus.push_back(FakeLibUsbCalls::card(1, 1));
     usb.bus.push_back(FakeLibUsbCalls::card(2, 4));
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-0"), "open 1.1");
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
     EXPECT_EQ(opened("Ezusb-2"), "open 2.4");
@@ -120,17 +128,21 @@ TEST_F(LibUsbDriverTest, NewCardsTakeTheLowestFreeNamesInBusOrderAndNoMoreThanFo
 
     // The fifth card waits for a name, and gets the first one freed.
     usb.bus.erase(usb.bus.begin());  // 1.5
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-1"), "open 3.3");
     EXPECT_EQ(opened("Ezusb-0"), "open 1.1");
 }
 
 TEST_F(LibUsbDriverTest, ABusThatCannotBeListedFailsTheOpenAndKeepsTheNames) {
+    usb.changes = 0;  // a watched bus, told of every change below
     usb.bus = {FakeLibUsbCalls::card(1, 2), FakeLibUsbCalls::card(1, 5)};
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");
     usb.bus.erase(usb.bus.begin());
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-0"), "");
 
     usb.listError = LIBUSB_ERROR_NO_MEM;
+    ++*usb.changes;
     EXPECT_EQ(opened("Ezusb-1"), "");
     usb.listError = 0;
     EXPECT_EQ(opened("Ezusb-1"), "open 1.5");

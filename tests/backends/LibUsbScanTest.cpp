@@ -10,11 +10,13 @@
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/libusb/LibUsbDriver.h"
 #include "usb/EzUsbAccess.h"
+#include "usb/UsbSpiCard.h"
 
 namespace quenlor {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 std::vector<std::uint8_t> stringDescriptor(const std::string& text) {
     std::vector<std::uint8_t> d = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
@@ -115,6 +117,54 @@ TEST(LibUsbScanTest, CardsOnTheBusAreDescribedAndTheFirstDescribedOneSelected) {
     // Each card is opened and claimed once and stays so for the commands to come;
     // the other vendor's device is never opened.
     EXPECT_THAT(calls.log, ElementsAre("open 1.2", "claim 100 0", "open 1.5", "claim 101 0"));
+}
+
+// Where libusb cannot watch the bus (Windows), the card found by a search
+// serves the commands that follow until one fails on it; a search looks again.
+TEST(LibUsbScanTest, WithoutHotplugTheHeldCardServesCommandsAndASearchListsTheBusAgain) {
+    FakeLibUsbCalls calls;  // no count of bus changes
+    auto tarrow = FakeLibUsbCalls::card(1, 5);
+    tarrow.strings[1] = stringDescriptor("Quenlor");
+    tarrow.strings[2] = stringDescriptor("USB SPI");
+    tarrow.bulkIn = {1, 5};
+    calls.bus = {tarrow};
+    RecordingMessageBoxes boxes;
+    LibUsbDriver driver(calls, boxes);
+    EzUsbAccess usb(driver, boxes);
+    Settings settings;
+    UsbSpiCard spi(usb, settings);
+    usb.FindUsbBuffers();
+    ASSERT_TRUE(usb.UsbReady());
+
+    // A register read costs its two bulk transfers: no listing, no opening.
+    const int listings = calls.listings;
+    const auto bulks = calls.bulks.size();
+    calls.log.clear();
+    std::uint8_t count = 1;
+    spi.UsbSpiTransfer(count);
+    EXPECT_EQ(calls.bulks.size(), bulks + 2);
+    EXPECT_EQ(calls.listings, listings);
+    EXPECT_THAT(calls.log, IsEmpty());
+
+    // Unplugged: the next command says so.
+    calls.bus.clear();
+    spi.UsbSpiTransfer(count);
+    EXPECT_THAT(boxes.texts(), ElementsAre("Error Writing SPI"));
+    EXPECT_FALSE(usb.UsbReady());
+
+    // Plugged in again, at a new address: the next search finds it.
+    tarrow.summary.address = 6;
+    calls.bus = {tarrow};
+    usb.FindUsbBuffers();
+    ASSERT_TRUE(usb.UsbReady());
+    spi.UsbSpiTransfer(count);
+    EXPECT_EQ(calls.where(calls.bulks.back().handle), "1.6");
+
+    // Unplugged with no command since: a search does not take the held card for a present one.
+    calls.bus.clear();
+    usb.FindUsbBuffers();
+    EXPECT_FALSE(usb.UsbReady());
+    EXPECT_EQ(boxes.texts().back(), "No USB Buffers Found, Please Verify Setup and Restart");
 }
 
 // The likeliest fault on a fresh machine: the card is there, but on Linux the

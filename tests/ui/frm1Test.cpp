@@ -276,6 +276,9 @@ TEST_F(frm1Test, AboutNamesTheVersionTheInterfaceInUseAndTheLicence) {
     EXPECT_NE(usb.text.find(std::string("quenlor-eval version ") + kVersion), std::string::npos);
     EXPECT_NE(usb.text.find("Interface: USB-to-SPI adapter card"), std::string::npos);
     EXPECT_NE(usb.text.find("MIT License"), std::string::npos);
+    const auto folder = rig_->settingsFile().parent_path().make_preferred().string();
+    EXPECT_NE(usb.text.find("Settings (CommPort.cfg): " + folder + "\r\n"), std::string::npos);
+    EXPECT_NE(usb.text.find("Datalogs: " + folder + "\r\n"), std::string::npos);
     EXPECT_NE(rig_->messages().boxes[1].text.find("Interface: parallel port at 378 hex"),
               std::string::npos);
 }
