@@ -6,6 +6,7 @@
 #include "core/Delay.h"
 #include "datalog/DatalogHost.h"
 #include "datalog/SampleBuffer.h"
+#include "datalog/SampleSpool.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/LocaleInfo.h"
@@ -60,6 +61,7 @@ class DatalogRun {
     DatalogChoices choices_;
     bool prepared_ = false;
     SampleBuffer lines_;
+    SampleSpool spool_;
     std::string separator_ = ",";
     std::string extension_ = ".csv";
     std::string decimal_ = ".";
