@@ -64,6 +64,9 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
     loop_ =
         std::make_unique<::quenlor::ReadLoop>(ctx_.registers, ctx_.clock, ctx_.engine, controls_,
                                               samples_, [this] { return measuring(); });
+    lblRate_ = new QLabel(this);
+    lblRate_->setObjectName(QStringLiteral("lblRate"));
+    statusBar()->addPermanentWidget(lblRate_);
     lblInterface_ = new QLabel(this);
     lblInterface_->setObjectName(QStringLiteral("lblInterface"));
     statusBar()->addPermanentWidget(lblInterface_);
@@ -288,6 +291,7 @@ void frm1::ReadLoop() {
         return;
     if (!ctx_.engine.Active()) {
         syncControls();
+        timing_.Reset();
         ctx_.engine.Start([this] { loop_->Run(); });
         frames_->start();
     }
@@ -299,6 +303,7 @@ void frm1::ReadLoop() {
         return;
     frames_->stop();
     showFrame();
+    showRate();
 }
 
 void frm1::showFrame() {
@@ -310,6 +315,9 @@ void frm1::showFrame() {
     samples_.TakeAll(taken_);
     for (const Sample& sample : taken_)
         takeSample(sample);
+    // Counting the gaps goes over the whole run: twice a second is enough.
+    if (++framesSinceRate_ >= 500 / kFrameMs)
+        showRate();
     const std::string sep = ctx_.locale.decimalSeparator();
     if (!taken_.empty()) {
         for (std::size_t row = 1; row <= 8; ++row) {
@@ -331,7 +339,17 @@ void frm1::showFrame() {
     showLink(link);
 }
 
+void frm1::showRate() {
+    framesSinceRate_ = 0;
+    if (timing_.Samples() < 2)
+        return;
+    lblRate_->setText(QStringLiteral("%1 passes/s, %2 gaps")
+                          .arg(timing_.PassesPerSecond(), 0, 'f', 0)
+                          .arg(timing_.Gaps()));
+}
+
 void frm1::takeSample(const Sample& sample) {
+    timing_.Add(sample.readyNs);
     for (std::size_t row = 1; row <= 8; ++row) {
         if (!sample.read[row])
             continue;

@@ -13,6 +13,7 @@
 
 #include "acquisition/ReadLoop.h"
 #include "acquisition/SampleQueue.h"
+#include "acquisition/SampleTiming.h"
 #include "ui/ChartExport.h"
 #include "ui/InterfaceLink.h"
 #include "ui/OutputPanel.h"
@@ -75,6 +76,8 @@ class frm1 : public QMainWindow {
     QAction& MnuExit() { return *mnuExit_; }
     // The status bar's field naming what the program talks to.
     QLabel& lblInterface() { return *lblInterface_; }
+    // The status bar's passes a second and gaps of the run in progress or the last.
+    QLabel& lblRate() { return *lblRate_; }
     QAction& mnuAbout() { return *mnuAbout_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
@@ -109,6 +112,7 @@ class frm1 : public QMainWindow {
     // statistics show the latest pass.
     void showFrame();
     void takeSample(const Sample& sample);
+    void showRate();
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
@@ -129,6 +133,8 @@ class frm1 : public QMainWindow {
     LoopControls controls_;
     SampleQueue samples_;
     std::vector<Sample> taken_;
+    SampleTiming timing_;
+    int framesSinceRate_ = 0;
     std::unique_ptr<::quenlor::ReadLoop> loop_;
     // The interface's state as the worker last saw it.
     std::mutex linkMutex_;
@@ -140,6 +146,7 @@ class frm1 : public QMainWindow {
     PlotPanel* incl_;
     ChartExport* chartExport_ = nullptr;
     QLabel* lblInterface_ = nullptr;
+    QLabel* lblRate_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
     QAction* mnuParallel_ = nullptr;

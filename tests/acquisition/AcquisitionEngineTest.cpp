@@ -13,6 +13,7 @@
 #include "acquisition/BusTurn.h"
 #include "acquisition/MessageRelay.h"
 #include "acquisition/ReadLoop.h"
+#include "acquisition/SampleTiming.h"
 #include "sim/BusTrace.h"
 #include "tests/spi/SpiRig.h"
 
@@ -219,6 +220,19 @@ TEST(ReadLoopTrace, TheWorkersFramesAreThoseOfOneThread) {
     const std::string expected = single.Run(false);
     EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 30 * 18);
     EXPECT_EQ(worker.Run(true), expected);
+}
+
+// A gap is an interval over 1.5 times the run's median; the rate is the run's.
+TEST(SampleTiming, CountsGapsAgainstTheMedianInterval) {
+    SampleTiming timing;
+    for (const std::int64_t ms : {0, 10, 20, 30, 45, 55, 75, 85})
+        timing.Add(ms * 1'000'000);
+    EXPECT_EQ(timing.Samples(), 8u);
+    EXPECT_EQ(timing.MedianIntervalNs(), 10'000'000.0);
+    EXPECT_EQ(timing.Gaps(), 1u);  // 20 ms; 15 ms is not over 15
+    EXPECT_NEAR(timing.PassesPerSecond(), 7 / 0.085, 1e-9);
+    timing.Reset();
+    EXPECT_EQ(timing.PassesPerSecond(), 0.0);
 }
 
 // A message box the worker asks for opens on the owner's thread, and the

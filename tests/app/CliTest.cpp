@@ -120,6 +120,14 @@ TEST_F(CliTest, StreamWritesOneLinePerSampleAfterTheNames) {
         EXPECT_EQ(line.find_first_not_of("-0123456789,"), std::string::npos) << line;
     }
     EXPECT_EQ(samples, 3);
+    // With the time column: seconds from the first sample.
+    std::istringstream timed(Run("stream --registers temp_out --samples 2 --time").out);
+    std::getline(timed, line);
+    EXPECT_EQ(line, "TIME,TEMP_OUT");
+    std::getline(timed, line);
+    EXPECT_EQ(line.substr(0, 9), "0.000000,");
+    std::getline(timed, line);
+    EXPECT_GT(std::stod(line), 0.0);
 }
 
 // The datalog window's answers for XACCL_OUT and TEMP_OUT ticked, no delay.
