@@ -263,6 +263,7 @@ bool frm1::measuring() {
     const InterfaceLink link = InterfaceLink::Of(ctx_, ntClass_, controls_.running.load());
     std::lock_guard lock(linkMutex_);
     workerLink_ = link;
+    workerLinkSeen_ = true;
     return link.working();
 }
 
@@ -292,6 +293,12 @@ void frm1::ReadLoop() {
     if (!ctx_.engine.Active()) {
         syncControls();
         timing_.Reset();
+        {
+            std::lock_guard lock(linkMutex_);
+            workerLinkSeen_ = false;
+        }
+        // Says at once what the loop reads from, before its first read.
+        checkLink();
         ctx_.engine.Start([this] { loop_->Run(); });
         frames_->start();
     }
@@ -332,11 +339,14 @@ void frm1::showFrame() {
         outputs_->statistics().Show(sep);
     }
     InterfaceLink link;
+    bool seen = false;
     {
         std::lock_guard lock(linkMutex_);
         link = workerLink_;
+        seen = workerLinkSeen_;
     }
-    showLink(link);
+    if (seen)
+        showLink(link);
 }
 
 void frm1::showRate() {

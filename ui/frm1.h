@@ -139,6 +139,7 @@ class frm1 : public QMainWindow {
     // The interface's state as the worker last saw it.
     std::mutex linkMutex_;
     InterfaceLink workerLink_;
+    bool workerLinkSeen_ = false;
 
     OutputPanel* outputs_;
     StatusPanel* status_;
