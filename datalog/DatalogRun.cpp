@@ -162,11 +162,12 @@ bool DatalogRun::WriteFile(std::int64_t file, std::int64_t files) {
     const std::string name = DatalogFileName(choices_.baseName, file, extension_);
     const std::string nameBytes = Latin1FromUtf8(name);
     ReplacedFile out;
-    if (!IsPlainBaseName(choices_.baseName) ||
-        !out.Open(services_.appDir.dataDirectory() / PathFromUtf8(name))) {
+    const std::filesystem::path path = services_.appDir.dataDirectory() / PathFromUtf8(name);
+    if (!IsPlainBaseName(choices_.baseName) || !out.Open(path)) {
         services_.messages.show(FileAccessMessage(nameBytes), kAppTitle, MessageIcon::Warning);
         return false;
     }
+    spool_.Open(path, services_.clock.monotonicNanoseconds());
     // The progress display counts in int.
     const std::int64_t samples = std::min<std::int64_t>(WholeCount(Value(choices_.samplesPerFile)),
                                                         std::numeric_limits<std::int32_t>::max());
@@ -181,9 +182,12 @@ bool DatalogRun::WriteFile(std::int64_t file, std::int64_t files) {
         out.Write(HeaderText(nameBytes, begin, end));
     out.Write(lines_.Text());
     if (!out.Commit()) {
+        // The samples stay in the spool.
+        spool_.Keep();
         services_.messages.show(WriteFailureMessage(nameBytes), kAppTitle, MessageIcon::Warning);
         return false;
     }
+    spool_.Discard();
     return !cancelled;
 }
 
@@ -193,7 +197,9 @@ bool DatalogRun::TakeSamples(std::int64_t samples) {
     for (std::int64_t s = 1; s <= samples; ++s) {
         if (choices_.paced && !AwaitDataReady())
             return true;
+        const std::size_t from = lines_.Text().size();
         TakeSample(s);
+        spool_.Append(lines_.Text().substr(from), services_.clock.monotonicNanoseconds());
         Pause();
         host_.SampleTaken(s);
         host_.Yield();

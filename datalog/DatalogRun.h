@@ -7,6 +7,7 @@
 #include "core/Delay.h"
 #include "datalog/DatalogHost.h"
 #include "datalog/SampleBuffer.h"
+#include "datalog/SampleSpool.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/LocaleInfo.h"
@@ -72,6 +73,7 @@ class DatalogRun {
     DatalogChoices choices_;
     bool prepared_ = false;
     SampleBuffer lines_;
+    SampleSpool spool_;
     std::string separator_ = ",";
     std::string extension_ = ".csv";
     std::string decimal_ = ".";

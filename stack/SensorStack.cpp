@@ -7,11 +7,11 @@ SensorStack::SensorStack(Backends& backends, const StackSeams& seams)
       seams_(seams),
       delay_(settings_, seams_.clock, seams_.cursor, seams_.spin ? seams_.spin : BusySpin,
              seams_.spin ? DelayWait::CountedSteps : DelayWait::UntilDeadline),
-      usb_(backends.usbDriver(), seams_.messages),
+      usb_(backends.usbDriver(), relay_),
       usbSpi_(usb_, settings_),
       parallel_(settings_, backends.portIo(), delay_),
       registers_(settings_, registerTable_, usbSpi_, parallel_, delay_),
-      ioDriver_(backends.registry(), backends.processes(), seams_.appDir, seams_.messages) {}
+      ioDriver_(backends.registry(), backends.processes(), seams_.appDir, relay_) {}
 
 void SensorStack::ApplyStartValues() {
     // The record's own initial values are the start values; they are written

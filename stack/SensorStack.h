@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "acquisition/AcquisitionEngine.h"
+#include "acquisition/MessageRelay.h"
 #include "core/Delay.h"
 #include "core/Settings.h"
 #include "platform/AppDirectory.h"
@@ -32,7 +34,8 @@ struct StackSeams {
 
 // The program's state for a whole run, wired once over the chosen back-ends:
 // settings, delay, register table, USB card state and transfer buffers,
-// parallel-port SPI, register access and the I/O-driver installer. The
+// parallel-port SPI, register access and the I/O-driver installer, and the
+// worker thread that reads while the windows paint. The
 // program, the tests and the benchmarks all build it here, so the graph has
 // one shape everywhere. Everything it refers to must outlive it.
 class SensorStack {
@@ -55,7 +58,10 @@ class SensorStack {
     IoDriverInstaller& ioDriver() { return ioDriver_; }
 
     Backends& backends() { return backends_; }
-    MessageBoxes& messages() { return seams_.messages; }
+    // The seam's boxes, opened on the constructing thread whichever thread asks.
+    MessageBoxes& messages() { return relay_; }
+    // The worker that runs the read loop; the constructing thread owns it.
+    AcquisitionEngine& engine() { return engine_; }
     Clock& clock() { return seams_.clock; }
     Cursor& cursor() { return seams_.cursor; }
     AppDirectory& appDir() { return seams_.appDir; }
@@ -64,6 +70,9 @@ class SensorStack {
   private:
     Backends& backends_;
     StackSeams seams_;
+    // Before everything that may show a box, and destroyed after it.
+    AcquisitionEngine engine_;
+    MessageRelay relay_{seams_.messages, engine_};
     Settings settings_;
     Delay delay_;
     RegisterTable registerTable_;

@@ -27,8 +27,6 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.h
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
-    ${CMAKE_CURRENT_LIST_DIR}/RepaintHold.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RepaintHold.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/QtAppDirectory.cpp

@@ -14,10 +14,8 @@ namespace quenlor {
 
 // Mean, standard deviation, minimum and maximum of each output row since the
 // loop started or since "Reset", in four columns beside the rows' values.
-// The read loop adds each value as it reads it, which is plain arithmetic.
-// Formatting and repainting 32 labels costs more than a pass's own work, so
-// while the loop runs each row's figures are shown a few times a second (by
-// the monotonic clock, not per pass), and all once more when it ends.
+// The window adds every measured value the read loop produced and shows all
+// rows at once, at the screen's pace, beside the boxes of the same pass.
 class OutputStatistics {
   public:
     // Puts the column headings in row 0 and the figures in rows 1..8 of
@@ -28,20 +26,6 @@ class OutputStatistics {
         if (!paused_)
             stats_[static_cast<std::size_t>(row)].Add(value);
     }
-    // Shows the next row's figures when an eighth of kShowEveryNs has gone by
-    // on the monotonic clock since a row was last shown; true if it did. The
-    // read loop's window calls it when it may repaint: a row's four labels
-    // cost about what a pass has to spare, all 32 at once would cost a sample.
-    bool ShowNextRowIfDue(std::int64_t nowNs, const std::string& decimalSeparator) {
-        if (paused_ || nowNs - shownAtNs_ < kShowEveryNs / 8)
-            return false;
-        shownAtNs_ = nowNs;
-        ShowRow(nextRow_, decimalSeparator);
-        nextRow_ = nextRow_ % 8 + 1;
-        return true;
-    }
-    // How often each row's figures are refreshed while the loop runs.
-    static constexpr std::int64_t kShowEveryNs = 250'000'000;
     // Puts the figures into the labels; a row without values shows blanks.
     void Show(const std::string& decimalSeparator);
     void Reset();
@@ -66,8 +50,6 @@ class OutputStatistics {
     std::array<std::array<QLabel*, 4>, 9> labels_{};
     std::array<int, 9> decimals_{3, 3, 3, 3, 3, 3, 3, 3, 3};
     QPushButton* resetButton_;
-    std::int64_t shownAtNs_ = 0;
-    std::size_t nextRow_ = 1;
     bool paused_ = false;
 };
 

@@ -21,6 +21,7 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
         locale,
         stack.appDir(),
         stack.clock(),
+        stack.engine(),
         stack.backendNotice(),
         RegisterWindowContext{stack.delay(), stack.registerTable(), stack.registers(),
                               stack.messages(), locale, stack.appDir(), stack.clock(),

@@ -79,6 +79,8 @@ struct MainWindowContext {
     LocaleInfo& locale;
     AppDirectory& appDir;
     Clock& clock;
+    // Runs the read loop; a handler that uses the bus meanwhile takes a turn.
+    AcquisitionEngine& engine;
     // The back-ends' own notice (the simulator says it is one); shown in the
     // status bar when non-empty.
     std::string backendNotice;

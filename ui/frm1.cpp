@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "acquisition/BusTurn.h"
 #include "core/NumberFormat.h"
 #include "core/SettingsFile.h"
 #include "regmap/RegisterMap.h"
@@ -14,7 +15,6 @@
 #include "regmap/StatusRegister.h"
 #include "ui/AboutText.h"
 #include "ui/PortAddressPrompt.h"
-#include "ui/RepaintHold.h"
 #include "ui/UserChoices.h"
 #include "ui/ZeroOffsetsDialog.h"
 #include "ui/frmDatalog.h"
@@ -64,15 +64,26 @@ frm1::frm1(MainWindowContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(
                            "bold; padding: 2px 8px; }"));
         statusBar()->addWidget(notice, 1);
     }
-    repaints_ = new RepaintHold(*this, ctx_.clock);
-    connect(repaints_, &RepaintHold::releasing, this, &frm1::showReadings);
-    connect(repaints_, &RepaintHold::refreshDue, this, &frm1::showReadingGroup);
+    frames_ = new QTimer(this);
+    frames_->setInterval(kFrameMs);
+    connect(frames_, &QTimer::timeout, this, &frm1::showFrame);
+    loop_ =
+        std::make_unique<::quenlor::ReadLoop>(ctx_.registers, ctx_.clock, ctx_.engine, controls_,
+                                              samples_, [this] { return measuring(); });
+    lblRate_ = new QLabel(this);
+    lblRate_->setObjectName(QStringLiteral("lblRate"));
+    statusBar()->addPermanentWidget(lblRate_);
     lblInterface_ = new QLabel(this);
     lblInterface_->setObjectName(QStringLiteral("lblInterface"));
     statusBar()->addPermanentWidget(lblInterface_);
 }
 
-frm1::~frm1() = default;
+frm1::~frm1() {
+    // The worker refers to this window's controls and queue.
+    controls_.cancel = true;
+    controls_.running = false;
+    ctx_.engine.Wait();
+}
 
 void frm1::buildMenus() {
     mnuInterface_ = menuBar()->addMenu(QStringLiteral("Interface"));
@@ -132,6 +143,8 @@ void frm1::buildLayout() {
     setCentralWidget(central);
 
     connect(&outputs_->cmdReadData(), &QPushButton::clicked, this, &frm1::cmdReadData_Click);
+    for (int i = 1; i <= 8; ++i)
+        connect(&outputs_->ck(i), &QCheckBox::toggled, this, &frm1::syncControls);
     connect(&status_->CmdReadStatus(), &QPushButton::clicked, this, &frm1::ReadStatus);
     connect(&status_->cmdClearStatus(), &QPushButton::clicked, this, &frm1::ClearStatus);
 }
@@ -227,7 +240,11 @@ void frm1::showUsbSelect() {
 }
 
 bool frm1::checkLink() {
-    const InterfaceLink now = InterfaceLink::Of(ctx_, ntClass_, running());
+    BusTurn turn(ctx_.engine);
+    return showLink(InterfaceLink::Of(ctx_, ntClass_, running()));
+}
+
+bool frm1::showLink(const InterfaceLink& now) {
     if (linkShown_ && now == link_)
         return linkWorking_;
     link_ = now;
@@ -259,6 +276,23 @@ std::array<bool, 3> frm1::ticks(int first) const {
             outputs_->ck(first + 2).isChecked()};
 }
 
+void frm1::syncControls() {
+    // The datalog window turns the caption to "Read" behind the window's back:
+    // the caption stays the one place the loop's state is kept, and this
+    // copies it wherever the worker could next look.
+    controls_.running = running();
+    for (std::size_t i = 1; i <= 8; ++i)
+        controls_.ticks[i] = outputs_->ck(static_cast<int>(i)).isChecked();
+}
+
+bool frm1::measuring() {
+    const InterfaceLink link = InterfaceLink::Of(ctx_, ntClass_, controls_.running.load());
+    std::lock_guard lock(linkMutex_);
+    workerLink_ = link;
+    workerLinkSeen_ = true;
+    return link.working();
+}
+
 void frm1::cmdReadData_Click() {
     QPushButton& button = outputs_->cmdReadData();
     if (button.text() == kRead) {
@@ -267,6 +301,7 @@ void frm1::cmdReadData_Click() {
         outputs_->statistics().Reset();
     } else if (button.text() == kStop)
         button.setText(kRead);
+    syncControls();
     if (!yield())
         return;
     if (running()) {
@@ -279,77 +314,93 @@ void frm1::cmdReadData_Click() {
 }
 
 void frm1::ReadLoop() {
-    do {
-        // The readings reach the screen after the plots, a share at a time and
-        // in short repaints: the rows stay short, so a sample that comes while
-        // they are read is not cleared by a later row before it is waited
-        // for, and no repaint takes more than a pass has to spare.
-        repaints_->hold();
-        if (!readRows()) {
-            repaints_->release();
-            return;
+    if (closing_)
+        return;
+    if (!ctx_.engine.Active()) {
+        syncControls();
+        timing_.Reset();
+        {
+            std::lock_guard lock(linkMutex_);
+            workerLinkSeen_ = false;
         }
-        float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
-        accel_->RangeFromButton(accelHi, accelLo);
-        incl_->RangeFromButton(inclHi, inclLo);
-        PlotDataPointsAy(outputValues_, accelHi, accelLo);
-        PlotDataPointsIy(outputValues_, inclHi, inclLo);
-        repaints_->paintIfDue();
-        WaitForDataReady();
-        if (closing_)
-            return;
-    } while (running());
-    repaints_->release();
-}
-
-bool frm1::readRows() {
-    for (int i = 1; i <= 8; ++i) {
-        if (outputs_->ck(i).isChecked()) {
-            const auto row = static_cast<std::size_t>(i);
-            ctx_.registers.ReadRegister(static_cast<std::int16_t>(i));
-            const float scaled = ctx_.registers.RegisterReadResult.Scaled;
-            outputValues_[row] = scaled;
-            unshown_[row] = true;
-            outputs_->setLive(i, checkLink());
-            outputs_->statistics().Add(i, scaled);
-            if (!yield())
-                return false;
-        }
-        if (!yield())
-            return false;
+        // Says at once what the loop reads from, before its first read.
+        checkLink();
+        ctx_.engine.Start([this] { loop_->Run(); });
+        frames_->start();
     }
-    return true;
-}
-
-void frm1::showReadings() {
+    // The window keeps its events and paints while the worker reads; the
+    // frame timer wakes this wait at least once a frame.
+    while (ctx_.engine.Active() && !closing_)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (closing_)
         return;
-    const std::string sep = ctx_.locale.decimalSeparator();
-    for (std::size_t row = 1; row <= 8; ++row)
-        showReading(row, sep);
+    frames_->stop();
+    showFrame();
+    showRate();
 }
 
-void frm1::showReadingGroup() {
+void frm1::showFrame() {
     if (closing_)
         return;
+    ctx_.engine.ServeOwner();
+    syncControls();
+    taken_.clear();
+    samples_.TakeAll(taken_);
+    for (const Sample& sample : taken_)
+        takeSample(sample);
+    // Counting the gaps goes over the whole run: twice a second is enough.
+    if (++framesSinceRate_ >= 500 / kFrameMs)
+        showRate();
     const std::string sep = ctx_.locale.decimalSeparator();
-    // A row of statistics costs about what two value boxes cost to paint:
-    // one or the other in a repaint.
-    if (outputs_->statistics().ShowNextRowIfDue(ctx_.clock.monotonicNanoseconds(), sep))
+    if (!taken_.empty()) {
+        for (std::size_t row = 1; row <= 8; ++row) {
+            if (!unshown_[row])
+                continue;
+            unshown_[row] = false;
+            const int i = static_cast<int>(row);
+            outputs_->setLive(i, measured_[row]);
+            ShowValue(outputs_->txtReadReg(i),
+                      QString::fromStdString(FormatFixed0_0hh(*outputValues_[row], sep)));
+        }
+        outputs_->statistics().Show(sep);
+    }
+    InterfaceLink link;
+    bool seen = false;
+    {
+        std::lock_guard lock(linkMutex_);
+        link = workerLink_;
+        seen = workerLinkSeen_;
+    }
+    if (seen)
+        showLink(link);
+}
+
+void frm1::showRate() {
+    framesSinceRate_ = 0;
+    if (timing_.Samples() < 2)
         return;
+    lblRate_->setText(QStringLiteral("%1 passes/s, %2 gaps")
+                          .arg(timing_.PassesPerSecond(), 0, 'f', 0)
+                          .arg(timing_.Gaps()));
+}
+
+void frm1::takeSample(const Sample& sample) {
+    timing_.Add(sample.readyNs);
     for (std::size_t row = 1; row <= 8; ++row) {
-        if (row % kReadingGroups == readingGroup_)
-            showReading(row, sep);
+        if (!sample.read[row])
+            continue;
+        outputValues_[row] = sample.values[row];
+        unshown_[row] = true;
+        measured_[row] = sample.measured;
+        // A number read without a working interface is not a measurement.
+        if (sample.measured)
+            outputs_->statistics().Add(static_cast<int>(row), sample.values[row]);
     }
-    readingGroup_ = (readingGroup_ + 1) % kReadingGroups;
-}
-
-void frm1::showReading(std::size_t row, const std::string& sep) {
-    if (!unshown_[row] || !outputValues_[row])
-        return;
-    unshown_[row] = false;
-    ShowValue(outputs_->txtReadReg(static_cast<int>(row)),
-              QString::fromStdString(FormatFixed0_0hh(*outputValues_[row], sep)));
+    float accelHi = 0, accelLo = 0, inclHi = 0, inclLo = 0;
+    accel_->RangeFromButton(accelHi, accelLo);
+    incl_->RangeFromButton(inclHi, inclLo);
+    PlotDataPointsAy(outputValues_, accelHi, accelLo);
+    PlotDataPointsIy(outputValues_, inclHi, inclLo);
 }
 
 void frm1::ShowValue(QLineEdit& box, const QString& text) {
@@ -357,17 +408,6 @@ void frm1::ShowValue(QLineEdit& box, const QString& text) {
     // an unchanged reading is left alone.
     if (box.text() != text)
         box.setText(text);
-}
-
-void frm1::WaitForDataReady() {
-    int ready = 0;
-    do {
-        ctx_.registers.ReadRegister(DIAG_STAT);
-        ready = IsDataReady(ctx_.registers.RegisterReadResult.Value) ? 1 : 0;
-        checkLink();
-        if (!yield())
-            return;
-    } while (ready == 0 && running());
 }
 
 void frm1::PlotDataPointsAy(const OutputValueArray& yvalue, float& hipk, float& lowpk) {
@@ -380,20 +420,29 @@ void frm1::PlotDataPointsIy(const OutputValueArray& yvalue, float& hipk, float& 
 
 void frm1::ReadStatus() {
     status_->ShowNames();
-    ctx_.registers.ReadRegister(DIAG_STAT);
-    const std::int32_t value = ctx_.registers.RegisterReadResult.Value;
-    status_->setLive(checkLink());
+    std::int32_t value = 0;
+    InterfaceLink link;
+    {
+        BusTurn turn(ctx_.engine);
+        ctx_.registers.ReadRegister(DIAG_STAT);
+        value = ctx_.registers.RegisterReadResult.Value;
+        link = InterfaceLink::Of(ctx_, ntClass_, running());
+    }
+    status_->setLive(showLink(link));
     status_->ShowValue(value);
     yield();
 }
 
 void frm1::ClearStatus() {
+    BusTurn turn(ctx_.engine);
     ctx_.registers.WriteRegister(GLOB_CMD, kClearStatusCommand);
     ctx_.delay.DelayMs(50);
     ReadStatus();
 }
 
 void frm1::mnuUsb_Click() {
+    // A modal window holds the bus until it closes, as it held the loop.
+    BusTurn turn(ctx_.engine);
     showUsbSelect();
     if (closing_)
         return;
@@ -404,6 +453,7 @@ void frm1::mnuUsb_Click() {
 }
 
 void frm1::mnuParallel_Click() {
+    BusTurn turn(ctx_.engine);
     showInterfaceTicks();  // a click alone must not move the tick
     const auto address = AskPortAddress(ctx_.messages, ctx_.settings.PortAddress);
     if (!address || closing_)
@@ -418,8 +468,10 @@ void frm1::mnuParallel_Click() {
 
 void frm1::mnuDatalog_Click() {
     // Unloaded on close: a fresh window every time.
+    BusTurn turn(ctx_.engine);
     QPointer<frmDatalog> window = new frmDatalog(ctx_.datalog, outputs_->cmdReadData(), this);
     window->exec();
+    syncControls();
     if (window)
         window->deleteLater();
     if (!closing_)
@@ -428,6 +480,7 @@ void frm1::mnuDatalog_Click() {
 
 void frm1::mnuRegisters_Click() {
     // Hidden by its own button, destroyed by its close box: make a new one then.
+    BusTurn turn(ctx_.engine);
     if (!manualReg_)
         manualReg_ = new frmManualReg(ctx_.registerWindow, this, this);
     manualReg_->exec();
@@ -441,6 +494,7 @@ void frm1::mnuZeroOffsets_Click() {
         ctx_.messages.show("Stop reading data before zeroing the offsets.");
         return;
     }
+    BusTurn turn(ctx_.engine);
     QPointer<ZeroOffsetsDialog> dialog =
         new ZeroOffsetsDialog(ctx_.registers, ctx_.registerTable, ctx_.clock, this);
     dialog->exec();
@@ -463,13 +517,14 @@ void frm1::MnuExit_Click() {
 void frm1::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
+        controls_.cancel = true;
         SaveSettings(ctx_.settings, ctx_.appDir.settingsDirectory());
         UserChoices(ctx_.appDir).keepPlace(*this, kMainPlace);
     }
     event->accept();
     hide();
-    // A read loop may be running below this handler: it sees closing_ at its
-    // next yield and unwinds; the event loop then ends.
+    // A read loop may be running: its worker leaves at its next yield point,
+    // and the handler waiting for it returns; the event loop then ends.
     QCoreApplication::quit();
 }
 

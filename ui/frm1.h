@@ -5,8 +5,15 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "acquisition/ReadLoop.h"
+#include "acquisition/SampleQueue.h"
+#include "acquisition/SampleTiming.h"
 #include "ui/ChartExport.h"
 #include "ui/InterfaceLink.h"
 #include "ui/OutputPanel.h"
@@ -21,7 +28,6 @@ namespace quenlor {
 
 class frmUSBselect;
 class frmManualReg;
-class RepaintHold;
 
 // The main window: live readout of the output registers, the two plots and the
 // status register. It is the only window that stays open; closing it ends the
@@ -35,8 +41,10 @@ class frm1 : public QMainWindow {
     // The load sequence; the window is shown after it.
     void Form_Load();
 
+    // Runs the read loop on the engine's worker and returns when it has ended
+    // (at once when the program ends meanwhile). Called while a loop runs,
+    // it waits for that one.
     void ReadLoop();
-    void WaitForDataReady();
     void ReadStatus();
     void ClearStatus();
     void PlotDataPointsAy(const OutputValueArray& yvalue, float& hipk, float& lowpk);
@@ -70,6 +78,8 @@ class frm1 : public QMainWindow {
     QAction& MnuExit() { return *mnuExit_; }
     // The status bar's field naming what the program talks to.
     QLabel& lblInterface() { return *lblInterface_; }
+    // The status bar's passes a second and gaps of the run in progress or the last.
+    QLabel& lblRate() { return *lblRate_; }
     QAction& mnuAbout() { return *mnuAbout_; }
 
     static std::string ClassifyOs(int platformId, double version, int build);
@@ -86,37 +96,54 @@ class frm1 : public QMainWindow {
     void prepareParallelPort();
     void showInterfaceTicks();
     void showUsbSelect();
-    // Takes the interface's state; on a change names it in the status bar and
-    // greys every value shown when reads are no longer measurements. True
-    // while they are.
+    // Takes the interface's state (with the bus, so a running loop stands
+    // still meanwhile) and shows it.
     bool checkLink();
+    // On a change names the interface in the status bar and greys every
+    // value shown when reads are no longer measurements. True while they are.
+    bool showLink(const InterfaceLink& now);
     // Runs pending events; false when the program is ending meanwhile.
     bool yield();
     bool running() const;
     std::array<bool, 3> ticks(int first) const;
-    // Step 1 of a pass: the ticked rows; false when the program is ending.
-    bool readRows();
-    // Puts the readings not shown yet into their boxes: when the window is
-    // let repaint for good (the read loop holds that back).
-    void showReadings();
-    // The same for the next of kReadingGroups groups of rows: while the loop
-    // runs, each repaint draws a few boxes only.
-    void showReadingGroup();
-    void showReading(std::size_t row, const std::string& sep);
+    // The caption and the tick boxes, for the worker to read.
+    void syncControls();
+    // The worker's question after each read: is it a measurement? Keeps the
+    // answer's whole state for the status bar.
+    bool measuring();
+    // The frame timer's work: everything the worker produced since the last
+    // frame goes into the plots and the statistics, and the boxes and the
+    // statistics show the latest pass.
+    void showFrame();
+    void takeSample(const Sample& sample);
+    void showRate();
     static void ShowValue(QLineEdit& box, const QString& text);
 
     MainWindowContext& ctx_;
     std::string osName_;
     OutputValueArray outputValues_{};
-    // Rows read since their box was last set.
+    // Rows read since their box was last set, and whether that reading was
+    // a measurement.
     std::array<bool, 9> unshown_{};
-    static constexpr std::size_t kReadingGroups = 4;
-    std::size_t readingGroup_ = 0;
+    std::array<bool, 9> measured_{};
     bool closing_ = false;
     bool ntClass_ = false;
     InterfaceLink link_;
     bool linkWorking_ = false;
     bool linkShown_ = false;
+    // About the screen's pace.
+    static constexpr int kFrameMs = 16;
+    QTimer* frames_ = nullptr;
+    LoopControls controls_;
+    SampleQueue samples_;
+    std::vector<Sample> taken_;
+    SampleTiming timing_;
+    int framesSinceRate_ = 0;
+    std::unique_ptr<::quenlor::ReadLoop> loop_;
+    // The interface's state as the worker last saw it.
+    std::mutex linkMutex_;
+    InterfaceLink workerLink_;
+    bool workerLinkSeen_ = false;
 
     OutputPanel* outputs_;
     StatusPanel* status_;
@@ -124,7 +151,7 @@ class frm1 : public QMainWindow {
     PlotPanel* incl_;
     ChartExport* chartExport_ = nullptr;
     QLabel* lblInterface_ = nullptr;
-    RepaintHold* repaints_ = nullptr;
+    QLabel* lblRate_ = nullptr;
     QMenu* mnuInterface_ = nullptr;
     QAction* mnuUsb_ = nullptr;
     QAction* mnuParallel_ = nullptr;

@@ -47,12 +47,14 @@ constexpr std::array<CommandSpec, 15> kCommands = {{
      "or the sensor. Output registers, FLASH_CNT and DIAG_STAT change by\n"
      "themselves and are compared only with --all. Exit status 0 when equal, 1\n"
      "when they differ, 2 when a snapshot cannot be read.\n"},
-    {"stream", 0, 0, "--registers --samples", "--raw --no-header",
-     "stream [--registers LIST] [--samples N] [--raw] [--no-header]",
+    {"stream", 0, 0, "--registers --samples", "--raw --no-header --time",
+     "stream [--registers LIST] [--samples N] [--raw] [--no-header] [--time]",
      "Reads the output registers at every data-ready sample and writes them as\n"
      "comma-separated lines, after a line of their names, until N samples or\n"
      "Ctrl-C. LIST: comma-separated output register names (default all eight).\n"
-     "--raw: register values instead of scaled ones.\n"},
+     "--raw: register values instead of scaled ones. --time: a first column\n"
+     "TIME, seconds from the first sample. At the end the samples, passes a\n"
+     "second and gaps (intervals over 1.5 times the median) go to standard error.\n"},
     {"log", 0, 0, "--samples --files --delay --registers --name --dir",
      "--raw --no-header --paced --overwrite",
      "log [--samples N] [--files F] [--delay MS] [--registers LIST] [--raw]\n"

@@ -1,6 +1,9 @@
 #include <chrono>
+#include <cstdio>
+#include <iostream>
 #include <string>
 
+#include "acquisition/SampleTiming.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "core/NumberFormat.h"
@@ -22,23 +25,56 @@ void WaitForDataReady(RegisterAccess& registers) {
     } while (!IsDataReady(registers.RegisterReadResult.Value) && !Interrupt::Requested());
 }
 
+namespace {
+
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void ReportTiming(const SampleTiming& timing) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "quenlor-cli: %llu samples, %.1f a second, %llu gaps (over 1.5 times the "
+                  "median interval of %.3f ms)\n",
+                  static_cast<unsigned long long>(timing.Samples()), timing.PassesPerSecond(),
+                  static_cast<unsigned long long>(timing.Gaps()), timing.MedianIntervalNs() / 1e6);
+    std::cerr << text;
+}
+
+}  // namespace
+
 int RunStream(CliRun& run) {
     const auto ticked = OutputRegisters(run, OutputRegisterNames(","));
     const auto samples = CountOption(run, "--samples", INT64_MAX, INT64_MAX);
     if (!ticked || !samples)
         return kExitUsage;
     const bool raw = run.options.Has("--raw");
+    const bool timed = run.options.Has("--time");
     RegisterAccess& registers = run.stack.registers;
+    SampleTiming timing;
 
-    std::string line;
+    std::string line = timed ? "TIME" : "";
     if (!run.options.Has("--no-header")) {
         for (std::int16_t i : *ticked)
             line += (line.empty() ? "" : ",") + run.stack.registerTable[i].Label;
         run.out << line << "\n" << std::flush;
     }
     auto flushed = std::chrono::steady_clock::now();
+    std::int64_t firstNs = 0;
     for (std::int64_t n = 0; n < *samples && !Interrupt::Requested();) {
+        // The first sample is read at once; the others after their data-ready.
+        const std::int64_t readyNs = NowNs();
+        firstNs = n == 0 ? readyNs : firstNs;
+        timing.Add(readyNs);
         line.clear();
+        if (timed) {
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.6f",
+                          static_cast<double>(readyNs - firstNs) / 1e9);
+            line = seconds;
+        }
         for (std::int16_t i : *ticked) {
             registers.ReadRegister(i);
             const ReadResult& r = registers.RegisterReadResult;
@@ -56,6 +92,7 @@ int RunStream(CliRun& run) {
             WaitForDataReady(registers);
     }
     run.out.flush();
+    ReportTiming(timing);
     return Interrupt::Requested() ? kExitInterrupted : kExitOk;
 }
 

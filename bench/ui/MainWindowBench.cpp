@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 
+#include "acquisition/BusTurn.h"
 #include "core/Delay.h"
 #include "platform/fake/BorrowedBackends.h"
 #include "platform/fake/FakeLocaleInfo.h"
@@ -128,7 +129,11 @@ void BM_ReadLoopAtRate(benchmark::State& state) {
         // spare time, and the loop then ends, so the sample after is no miss.
         SimSensor::ReadyWatch caught;
         QTimer::singleShot(1000, &button, [&] {
-            caught = rig.sensor.readyWatch();
+            {
+                // The sensor is the worker's while the loop runs.
+                BusTurn turn(rig.stack.engine());
+                caught = rig.sensor.readyWatch();
+            }
             button.click();
         });
         const auto samplesBefore = rig.sensor.sampleCount();

@@ -144,6 +144,14 @@ TEST_F(CliTest, StreamWritesOneLinePerSampleAfterTheNames) {
         EXPECT_EQ(line.find_first_not_of("-0123456789,"), std::string::npos) << line;
     }
     EXPECT_EQ(samples, 3);
+    // With the time column: seconds from the first sample.
+    std::istringstream timed(Run("stream --registers temp_out --samples 2 --time").out);
+    std::getline(timed, line);
+    EXPECT_EQ(line, "TIME,TEMP_OUT");
+    std::getline(timed, line);
+    EXPECT_EQ(line.substr(0, 9), "0.000000,");
+    std::getline(timed, line);
+    EXPECT_GT(std::stod(line), 0.0);
 }
 
 // The datalog window's answers for XACCL_OUT and TEMP_OUT ticked, no delay.
@@ -294,6 +302,30 @@ TEST_F(CliTest, InterruptedLogFinishesTheCurrentFile) {
     EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
     EXPECT_FALSE(fs::exists(dir_ / "DATALOG_1.csv.part"));
     EXPECT_FALSE(fs::exists(dir_ / "DATALOG_2.csv"));
+}
+
+// Killed outright two seconds into a long file: the samples taken so far are
+// on disk, and the spool a killed run left before is not overwritten.
+TEST_F(CliTest, KilledLogLeavesItsSpooledSamples) {
+    std::ofstream(dir_ / "DATALOG_1.csv.unfinished", std::ios::binary) << "1,kept\r\n";
+    const std::string folder = dir_.string();
+    const char* argv[] = {QUENLOR_CLI, "--simulate", "log",          "--samples",
+                          "1000000",   "--dir",      folder.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, QUENLOR_CLI, nullptr, nullptr, const_cast<char**>(argv), environ),
+              0);
+    for (int tries = 0; tries < 2000 && !fs::exists(dir_ / "DATALOG_1.csv.part"); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(pid, SIGKILL);
+    int wait = 0;
+    ASSERT_EQ(waitpid(pid, &wait, 0), pid);
+
+    EXPECT_EQ(Read("DATALOG_1.csv.unfinished"), "1,kept\r\n");
+    const std::string spool = Read("DATALOG_1.csv.unfinished-2");
+    EXPECT_GT(std::count(spool.begin(), spool.end(), '\n'), 100);
+    EXPECT_EQ(spool.substr(0, 2), "1,");
+    EXPECT_NE(spool.find("\r\n2,"), std::string::npos);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 
@@ -47,11 +48,15 @@ class UiRig {
         SpinFunction spin = &UiRig::NoSpin;
         // The delay's and the windows' clock; by default the fake one.
         Clock* clock = nullptr;
+        // The sensor samples on the real clock instead of a fixed step per
+        // reading: for tests of what the window shows at a sample rate.
+        bool realTime = false;
     };
 
     UiRig() : UiRig(Setup{}) {}
     explicit UiRig(Setup setup)
-        : stack_(backends_,
+        : realTime_(setup.realTime),
+          stack_(backends_,
                  {messages_, setup.clock ? *setup.clock : clock_, cursor_, appDir_, setup.spin}),
           ctx_(MakeWindowContexts(stack_, locale_)) {
         Settings& settings = stack_.settings();
@@ -104,13 +109,21 @@ class UiRig {
         });
     }
 
-  private:
     static void NoSpin(std::int32_t, std::int32_t) {}
+
+  private:
+    double SensorTime() {
+        if (realTime_)
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        return simTime_ += simStep_;
+    }
 
     QTemporaryDir tempDir_;
     double simTime_ = 0.0;
     double simStep_ = 0.0001;
-    SimSensor sensor_{1, [this] { return simTime_ += simStep_; }};
+    bool realTime_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    SimSensor sensor_{1, [this] { return SensorTime(); }};
     SimAdapterCard card_{sensor_};
     FaultyUsbDriver driver_{card_};
     SimParallelBoard board_{sensor_};

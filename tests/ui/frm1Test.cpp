@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <memory>
@@ -20,12 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/BusTurn.h"
 #include "core/SettingsFile.h"
 #include "core/Version.h"
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
-#include "ui/RepaintHold.h"
 #include "ui/frm1.h"
 #include "ui/frmManualReg.h"
 
@@ -89,6 +90,7 @@ class PaintCount : public QObject {
 class frm1Test : public ::testing::Test {
   protected:
     void Build(UiRig::Setup setup) {
+        window_.reset();  // before the stack it refers to
         rig_ = std::make_unique<UiRig>(setup);
         rig_->sensor().setTrace(&trace_);
         window_ = std::make_unique<frm1>(rig_->ctx());
@@ -98,7 +100,15 @@ class frm1Test : public ::testing::Test {
         window_->Form_Load();
     }
     // Read requests for DIAG_STAT on the wire (each read sends its request twice).
-    int DiagStatReads() const { return Count(wire_.str(), "sent 3C00") / 2; }
+    // The wire is the worker's while a loop runs: looked at with the bus.
+    int DiagStatReads() {
+        BusTurn turn(rig_->stack().engine());
+        return Count(wire_.str(), "sent 3C00") / 2;
+    }
+    std::uint64_t Samples() {
+        BusTurn turn(rig_->stack().engine());
+        return rig_->sensor().sampleCount();
+    }
 
     QPushButton& ReadButton() { return window_->outputs().cmdReadData(); }
 
@@ -375,138 +385,68 @@ TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
     EXPECT_EQ(DiagStatReads(), stopped);
 }
 
-// The rows' readings reach the screen together at the end of the pass, not
-// at each yield; a handler that waits inside the pass (a modal window) sees
-// them on screen all the same.
-TEST_F(frm1Test, ReadingsArePaintedAtThePassEndOrWhenAHandlerWaits) {
-    Load();
+// At a slow rate every pass reaches the boxes: the window paints at the
+// screen's pace, not when the loop lets it.
+TEST_F(frm1Test, AtTenSamplesASecondTheBoxesShowEveryPass) {
+    Load({InterfaceUsb, true, false, &UiRig::NoSpin, nullptr, true});
+    rig_->sensor().setSampleRate(10);
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    OutputPanel& rows = window_->outputs();
-    for (int i = 1; i <= 8; ++i)
-        rows.txtReadReg(i).setText("old");
-    QCoreApplication::processEvents();
-    PaintLog log(rows);
-
-    std::size_t paintedInRows = 99;
-    std::string paintedWhileWaiting;
-    QTimer firstYield;  // row 1's yield, after its read
-    firstYield.setSingleShot(true);
-    QObject::connect(&firstYield, &QTimer::timeout, window_.get(), [&] {
-        paintedInRows = log.painted(1).size();
-        QEventLoop modal;
-        QTimer painted;
-        QObject::connect(&painted, &QTimer::timeout, &modal, [&] {
-            if (!log.painted(1).empty())
-                modal.quit();
-        });
-        painted.start(1);
-        QTimer::singleShot(5000, &modal, &QEventLoop::quit);
-        modal.exec();
-        if (!log.painted(1).empty())
-            paintedWhileWaiting = log.painted(1).back().toStdString();
-    });
-    firstYield.start(0);
-    window_->ReadLoop();
-    QCoreApplication::processEvents();
-
-    EXPECT_EQ(paintedInRows, 0u);
-    EXPECT_NE(paintedWhileWaiting, "");
-    EXPECT_NE(paintedWhileWaiting, "old");
-    for (int i = 1; i <= 8; ++i) {
-        ASSERT_FALSE(log.painted(i).empty()) << i;
-        EXPECT_EQ(log.painted(i).back().toStdString(), rows.txtReadReg(i).text().toStdString())
-            << i;
-        EXPECT_NE(rows.txtReadReg(i).text(), "old") << i;
-    }
-}
-
-// A running loop paints the window at most once a screen refresh (16 ms of
-// its clock), however many passes that holds, and what it shows last once it
-// stops.
-TEST_F(frm1Test, ARunningLoopRepaintsAtMostOnceARefreshAndWhenItStops) {
-    Load();
-    rig_->sensor().setSampleRate(100000);  // a new sample for every pass
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    for (int i = 1; i <= 8; ++i)
-        window_->outputs().txtReadReg(i).setText("old");
-    QCoreApplication::processEvents();
-    PaintCount plot(window_->accelPlot().picture());
     PaintLog log(window_->outputs());
-
-    int paintsFrozen = -1;
-    int paintsAfterARefresh = -1;
-    int mark = DiagStatReads();
-    QTimer yieldHook;
-    QObject::connect(&yieldHook, &QTimer::timeout, window_.get(), [&] {
-        if (paintsFrozen < 0 && DiagStatReads() >= mark + 20) {
-            paintsFrozen = plot.count;
-            rig_->clock().monotonic += RepaintHold::kIntervalNs;
-            mark = DiagStatReads();
-        } else if (paintsFrozen >= 0 && DiagStatReads() >= mark + 5) {
-            paintsAfterARefresh = plot.count;
-            yieldHook.stop();
-            ReadButton().click();
-        }
-    });
-    yieldHook.start(0);
+    const auto samplesBefore = Samples();
+    QTimer::singleShot(1000, &ReadButton(), [this] { ReadButton().click(); });
     ReadButton().click();
-    QCoreApplication::processEvents();
-
-    // The load's pass was painted at the same time by the clock.
-    EXPECT_EQ(paintsFrozen, 0);
-    EXPECT_EQ(paintsAfterARefresh, 1);
-    for (int i = 1; i <= 8; ++i) {
-        ASSERT_FALSE(log.painted(i).empty()) << i;
-        EXPECT_EQ(log.painted(i).back().toStdString(),
-                  window_->outputs().txtReadReg(i).text().toStdString())
-            << i;
-    }
+    const auto passes = Samples() - samplesBefore;
+    ASSERT_GE(passes, 5u);
+    // XACCL_OUT is noisy: each pass's reading is a text of its own. A frame
+    // lost to a machine busy with other work may merge two passes.
+    std::vector<QString> shown = log.painted(2);
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    EXPECT_GE((shown.size() + 1) * 10, passes * 8) << shown.size() << " of " << passes;
 }
 
-// Each repaint of a running loop brings a few boxes up to date, and every
-// box has its turn within a refresh.
-TEST_F(frm1Test, ARunningLoopBringsEveryBoxUpToDateInTurn) {
-    Load();
-    rig_->sensor().setSampleRate(100000);
+// With no interface the loop polls without end; the window still answers and
+// paints a click on a scale button at once.
+TEST_F(frm1Test, WithoutAnInterfaceTheWindowIsPaintedWhileTheLoopWaits) {
+    Load({InterfaceNone, false, false});
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    OutputPanel& rows = window_->outputs();
-    // The boxes alone take the refreshes (a row of statistics would take one
-    // when due).
-    rows.statistics().setPaused(true);
-    for (int i = 1; i <= 8; ++i)
-        rows.txtReadReg(i).setText("old");
-    std::vector<int> oldAfterOneRefresh;
-    std::vector<int> oldAfterFour;
-    int refreshes = 0;
-    int mark = DiagStatReads();
-    QTimer yieldHook;
-    QObject::connect(&yieldHook, &QTimer::timeout, window_.get(), [&] {
-        if (DiagStatReads() < mark + 1)
-            return;
-        mark = DiagStatReads();
-        ++refreshes;
-        for (int i = 1; i <= 8; ++i) {
-            const bool old = rows.txtReadReg(i).text() == "old";
-            if (old && refreshes == 2)
-                oldAfterOneRefresh.push_back(i);
-            if (old && refreshes == 5)
-                oldAfterFour.push_back(i);
-        }
-        if (refreshes == 5) {
-            yieldHook.stop();
-            ReadButton().click();
-        }
-        rig_->clock().monotonic += RepaintHold::kIntervalNs;
-    });
-    yieldHook.start(0);
+    QPushButton& scale = window_->accelPlot().scaleButton();
+    PaintCount paints(scale);
+    QTimer clicks;
+    QObject::connect(&clicks, &QTimer::timeout, &scale, [&] { scale.click(); });
+    clicks.start(10);
+    QTimer::singleShot(500, &ReadButton(), [this] { ReadButton().click(); });
     ReadButton().click();
-    QCoreApplication::processEvents();
+    EXPECT_GE(paints.count, 10);  // at least 20 a second
+}
 
-    EXPECT_GE(oldAfterOneRefresh.size(), 4u);  // a share, not all eight
-    EXPECT_TRUE(oldAfterFour.empty()) << oldAfterFour.size();
+// Boxes and statistics come from the same pass: no value shown lies outside
+// its row's Min and Max.
+TEST_F(frm1Test, EveryValueShownLiesWithinItsRowsMinAndMax) {
+    Load({InterfaceUsb, true, false, &UiRig::NoSpin, nullptr, true});
+    rig_->sensor().setSampleRate(500);
+    window_->show();
+    OutputPanel& rows = window_->outputs();
+    int looks = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &rows, [&] {
+        // Blank until the new run's first pass is on screen.
+        if (rows.statistics().lblMin(1).text().isEmpty())
+            return;
+        ++looks;
+        for (int i = 1; i <= 8; ++i) {
+            const double value = rows.txtReadReg(i).text().toDouble();
+            const double min = rows.statistics().lblMin(i).text().toDouble();
+            const double max = rows.statistics().lblMax(i).text().toDouble();
+            EXPECT_LE(min, value) << i;
+            EXPECT_LE(value, max) << i;
+        }
+    });
+    look.start(7);
+    QTimer::singleShot(400, &ReadButton(), [this] { ReadButton().click(); });
+    ReadButton().click();
+    EXPECT_GE(looks, 5);
 }
 
 TEST_F(frm1Test, UntickedRowsAreNotReadButThePlotsAdvance) {

@@ -605,7 +605,10 @@ TEST_F(DatalogWindow, AFileThatCannotBeCompletedEndsTheRunWithoutAPartialFile) {
     ASSERT_EQ(rig.messages().boxes.size(), 1u);
     EXPECT_NE(rig.messages().boxes[0].text.find("DATALOG_2.csv"), std::string::npos);
     EXPECT_NE(rig.messages().boxes[0].text.find("could not be written"), std::string::npos);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv"}));
+    // File 2's samples are kept in its spool.
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv", "DATALOG_2.csv",
+                                                   "DATALOG_2.csv.unfinished"}));
+    EXPECT_EQ(Read("DATALOG_2.csv.unfinished"), Lines(3, "0.999424,"));
     EXPECT_TRUE(fs::is_directory(rig.dir() / "DATALOG_2.csv"));
     EXPECT_EQ(
         Read("DATALOG_1.csv"),
@@ -632,7 +635,8 @@ TEST_F(DatalogWindow, AFullDiskLeavesNoHalfWrittenFile) {
     EXPECT_EQ(rig.messages().boxes[0].text,
               "The datalog file DATALOG_1.csv could not be written completely; the disk may be "
               "full.\r\n\r\nThe run has ended. The files finished before it are kept.");
-    EXPECT_TRUE(Entries().empty());
+    // No half-written file; what the disk took of the samples is in the spool.
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"DATALOG_1.csv.unfinished"}));
     ExpectIdle();
 }
 #endif
