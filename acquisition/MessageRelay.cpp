@@ -21,6 +21,12 @@ bool MessageRelay::askBox(const std::string& text, const std::string&) {
     return yes;
 }
 
+bool MessageRelay::askCautiousBox(const std::string& text, const std::string&) {
+    bool yes = false;
+    OnOwner([&] { yes = target_.askCancelDefault(text); });
+    return yes;
+}
+
 std::optional<std::string> MessageRelay::askTextBox(const std::string& text, const std::string&,
                                                     const std::string& initial) {
     std::optional<std::string> typed;

@@ -16,6 +16,7 @@ class MessageRelay : public MessageBoxes {
   protected:
     void showBox(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool askBox(const std::string& text, const std::string& title) override;
+    bool askCautiousBox(const std::string& text, const std::string& title) override;
     std::optional<std::string> askTextBox(const std::string& text, const std::string& title,
                                           const std::string& initial) override;
 
