@@ -137,7 +137,7 @@ TEST(UsbDriverChoiceWindowsTest, RealDriversWithoutACardGiveTheNoCardMessage) {
     RecordingMessageBoxes boxes;
     Win32EzUsbDriver legacy;
     LibUsbDriver libusb(boxes);
-    UsbDriverChoice choice(legacyDriver, &libusbDriver);
+    UsbDriverChoice choice(legacy, &libusb);
     EzUsbAccess usb(choice, boxes);
 
     usb.FindUsbBuffers();
