@@ -17,7 +17,13 @@ bool SampleSpool::Open(const std::filesystem::path& finalPath, std::int64_t nowN
         name = finalPath;
         name += ".unfinished-" + std::to_string(n);
     }
-    file_ = std::fopen(name.string().c_str(), "wb");
+    // The path's own characters, as the finished file and the removal use
+    // them: a narrow name on Windows goes through the ANSI code page.
+#if defined(_WIN32)
+    file_ = _wfopen(name.c_str(), L"wb");
+#else
+    file_ = std::fopen(name.c_str(), "wb");
+#endif
     if (!file_)
         return false;
     path_ = name;
