@@ -119,7 +119,10 @@ std::int16_t IndexOf(const std::string& label) {
 bool AllScaledWhole(const Written& w) {
     for (std::size_t c = 0; c < w.labels.size(); ++c) {
         for (std::int16_t v : w.raw[c]) {
-            const double x = Scaled(v, Table()[IndexOf(w.labels[c])]);
+            // Judged on the text as written: seven significant digits can
+            // write 0.99999994 as "1".
+            const std::string text = FormatGeneral(Scaled(v, Table()[IndexOf(w.labels[c])]), ".");
+            const double x = std::strtod(text.c_str(), nullptr);
             if (x != std::floor(x) || std::fabs(x) > 65535.0)
                 return false;
         }
@@ -142,7 +145,9 @@ void CheckModel(const std::uint8_t* data, std::size_t size) {
         for (std::size_t r = 0; r < w.raw[c].size(); ++r) {
             double want = Scaled(w.raw[c][r], entry);
             if (wholeScaled)
-                want = Scaled(static_cast<std::int16_t>(want), entry);
+                want = Scaled(static_cast<std::int16_t>(std::strtod(
+                                  FormatGeneral(static_cast<float>(want), ".").c_str(), nullptr)),
+                              entry);
             const double got = file->columns[c][r];
             // Register values scale exactly; scaled ones keep seven digits.
             const double slack = file->raw ? 0.0 : 1e-6 * std::fabs(want);
