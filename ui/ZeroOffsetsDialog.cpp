@@ -1,5 +1,5 @@
-#include "core/NumberFormat.h"
 #include "ui/ZeroOffsetsDialog.h"
+#include "core/NumberFormat.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

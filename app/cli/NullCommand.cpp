@@ -1,6 +1,6 @@
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <iomanip>
 #include <iostream>
 
@@ -15,7 +15,6 @@
 namespace quenlor {
 
 namespace {
-
 
 // "null-undo-20261209-011000.txt" for 2026-12-09 01:10:00.
 std::string DefaultSnapshotName(const LocalDateTime& t) {
@@ -87,9 +86,9 @@ int RunNull(CliRun& run) {
     NullProcedure procedure(run.stack.registers, run.stack.registerTable, run.stack.seams);
     Snapshot undo = procedure.TakeUndo();
     const LocalDateTime now = run.stack.seams.localDateTime();
-    undo.comments = SnapshotHeader(
-        {now, DescribeInterface(run.stack.settings, run.stack.usb.UsbSelectedCard),
-         run.options.simulate, std::string("quenlor-cli ") + kVersion});
+    undo.comments =
+        SnapshotHeader({now, DescribeInterface(run.stack.settings, run.stack.usb.UsbSelectedCard),
+                        run.options.simulate, std::string("quenlor-cli ") + kVersion});
     undo.comments.push_back("before zeroing the offsets");
     const std::string* given = run.options.Value("--snapshot");
     const std::string file = given != nullptr ? *given : DefaultSnapshotName(now);

@@ -13,7 +13,6 @@ namespace quenlor {
 
 namespace {
 
-
 Snapshot TakeLive(CliRun& run) {
     Snapshot s = TakeSnapshot(run.stack.registers, run.stack.registerTable);
     s.comments =

@@ -358,9 +358,12 @@ TEST_F(DatalogWindow, ChoicesComeBackUnlessTheirFileIsDamaged) {
     window->reject();
     auto shown = [this] {
         return std::vector<QString>{
-            Edit("txtSamplesPerFile")->text(), Edit("txtFilesPerSession")->text(),
-            Edit("txtSampleDelay")->text(),    window->BaseName(),
-            Box(2)->isChecked() ? "2" : "",    Box(5)->isChecked() ? "5" : "",
+            Edit("txtSamplesPerFile")->text(),
+            Edit("txtFilesPerSession")->text(),
+            Edit("txtSampleDelay")->text(),
+            window->BaseName(),
+            Box(2)->isChecked() ? "2" : "",
+            Box(5)->isChecked() ? "5" : "",
             Child<QCheckBox>(QStringLiteral("ckPaced"))->isChecked() ? "paced" : ""};
     };
     Open();
