@@ -28,6 +28,22 @@ QString Hex4(std::uint16_t value) {
     return QString::fromStdString(FormatHex4(value));
 }
 
+QTableWidget* OffsetTable(QWidget* parent) {
+    auto* table = new QTableWidget(3, 6, parent);
+    table->setObjectName(QStringLiteral("tblOffsets"));
+    table->setHorizontalHeaderLabels({QStringLiteral("Before (mg)"), QStringLiteral("After (mg)"),
+                                      QStringLiteral("Std error (mg)"),
+                                      QStringLiteral("Tolerance (mg)"),
+                                      QStringLiteral("Null before"), QStringLiteral("Null after")});
+    table->setVerticalHeaderLabels({QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setMinimumWidth(560);
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                          3 * table->verticalHeader()->defaultSectionSize() + 4);
+    return table;
+}
+
 QPushButton* Button(const char* text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(QString::fromLatin1(text), parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -66,19 +82,7 @@ ZeroOffsetsDialog::ZeroOffsetsDialog(RegisterAccess& registers, const RegisterTa
     progress_->setRange(0, 1000);
     progress_->setValue(0);
     progress_->setTextVisible(false);
-    table_ = new QTableWidget(3, 6, this);
-    table_->setObjectName(QStringLiteral("tblOffsets"));
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Before (mg)"), QStringLiteral("After (mg)"),
-         QStringLiteral("Std error (mg)"), QStringLiteral("Tolerance (mg)"),
-         QStringLiteral("Null before"), QStringLiteral("Null after")});
-    table_->setVerticalHeaderLabels(
-        {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")});
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->setMinimumWidth(560);
-    table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
-                           3 * table_->verticalHeader()->defaultSectionSize() + 4);
+    table_ = OffsetTable(this);
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("lblMessage"));
     message_->setWordWrap(true);
