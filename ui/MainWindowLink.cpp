@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 
-#include "ui/frm1.h"
-
 namespace quenlor {
 
 MainWindowLink::MainWindowLink(QWidget* mainWindow)
@@ -19,8 +17,7 @@ void MainWindowLink::place(QWidget& window) {
 bool MainWindowLink::programEnding() const {
     if (QCoreApplication::closingDown() || (hadMainWindow_ && !mainWindow_))
         return true;
-    const auto* main = qobject_cast<const frm1*>(mainWindow_.data());
-    return main && main->closing();
+    return mainWindow_ && mainWindow_->property(kClosingProperty).toBool();
 }
 
 }  // namespace quenlor

@@ -11,6 +11,10 @@ namespace quenlor {
 // means neither "ending" nor "a position to copy".
 class MainWindowLink {
   public:
+    // Set on the main window once it is closing; a property, so the windows
+    // opened from it need not know the main window's class.
+    static constexpr const char* kClosingProperty = "quenlorClosing";
+
     explicit MainWindowLink(QWidget* mainWindow);
 
     // Moves `window` onto the main window, once: at the first call after the

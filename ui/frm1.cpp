@@ -14,6 +14,7 @@
 #include "regmap/SensorCommands.h"
 #include "regmap/StatusRegister.h"
 #include "ui/AboutText.h"
+#include "ui/MainWindowLink.h"
 #include "ui/PortAddressPrompt.h"
 #include "ui/UserChoices.h"
 #include "ui/ZeroOffsetsDialog.h"
@@ -517,6 +518,7 @@ void frm1::MnuExit_Click() {
 void frm1::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
+        setProperty(MainWindowLink::kClosingProperty, true);
         controls_.cancel = true;
         SaveSettings(ctx_.settings, ctx_.appDir.settingsDirectory());
         UserChoices(ctx_.appDir).keepPlace(*this, kMainPlace);
