@@ -26,4 +26,18 @@ std::int32_t HexToDec(std::string_view text) {
     return result;
 }
 
+std::optional<std::uint32_t> ParseHexDigits(std::string_view text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits)
+        return std::nullopt;
+    std::uint32_t result = 0;
+    for (char c : text) {
+        const bool digit =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (!digit)
+            return std::nullopt;
+        result = result * 16 + static_cast<std::uint32_t>(HexDigitValue(c));
+    }
+    return result;
+}
+
 }  // namespace quenlor

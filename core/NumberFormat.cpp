@@ -203,9 +203,15 @@ std::string FormatHex(std::int32_t value) {
 }
 
 std::string FormatHex4(std::int32_t value) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(value & 0xFFFF));
-    return buf;
+    return FormatHexDigits(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
+}
+
+std::string FormatHexDigits(std::uint32_t value, int digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(static_cast<std::size_t>(digits > 0 ? digits : 0), '0');
+    for (auto i = text.size(); i-- > 0; value >>= 4)
+        text[i] = kDigits[value & 0xF];
+    return text;
 }
 
 double RoundHalfEven(double value) {

@@ -32,6 +32,8 @@ std::string FormatPrintInteger(std::int32_t value);
 std::string FormatHex(std::int32_t value);
 // The last four digits of FormatHex, zero-padded to four (0x12 -> 0012, -5 -> FFFB).
 std::string FormatHex4(std::int32_t value);
+// Upper-case hex of the low `digits` digits, zero-padded (0x5, 2 -> 05).
+std::string FormatHexDigits(std::uint32_t value, int digits);
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);
 // The number at the start of `text`, read with "." as decimal point, leading

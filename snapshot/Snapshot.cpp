@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/HexText.h"
+#include "core/NumberFormat.h"
+
 namespace quenlor {
 
 namespace {
@@ -21,30 +24,6 @@ std::string_view Trim(std::string_view s) {
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
-    return s;
-}
-
-// Hex digits only, one to `maxDigits` of them.
-std::optional<std::uint32_t> ParseHex(std::string_view s, std::size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits)
-        return std::nullopt;
-    std::uint32_t v = 0;
-    for (char c : s) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-        const int d = std::isdigit(static_cast<unsigned char>(c))
-                          ? c - '0'
-                          : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10;
-        v = v * 16 + static_cast<std::uint32_t>(d);
-    }
-    return v;
-}
-
-std::string Hex(std::uint32_t value, int digits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string s(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        s[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
     return s;
 }
 
@@ -74,13 +53,14 @@ bool ParseEntry(std::string_view line, const RegisterTable& table,
         error = "unknown register " + std::string(fields[0]);
         return false;
     }
-    const auto address = ParseHex(fields[1], 2);
+    const auto address = ParseHexDigits(fields[1], 2);
     if (!address || static_cast<std::int32_t>(*address) != table[*index].BaseAddr) {
-        error = table[*index].Label + " is at address " + Hex(table[*index].BaseAddr, 2) +
-                ", not " + std::string(fields[1]);
+        error = table[*index].Label + " is at address " +
+                FormatHexDigits(static_cast<std::uint32_t>(table[*index].BaseAddr), 2) + ", not " +
+                std::string(fields[1]);
         return false;
     }
-    const auto value = fields[2].size() == 4 ? ParseHex(fields[2], 4) : std::nullopt;
+    const auto value = fields[2].size() == 4 ? ParseHexDigits(fields[2], 4) : std::nullopt;
     if (!value) {
         error = "value of " + table[*index].Label +
                 " is not four hex digits: " + std::string(fields[2]);
@@ -128,8 +108,8 @@ std::string Snapshot::Text(const RegisterTable& table) const {
     text += std::string(kColumns) + "\r\n";
     for (const SnapshotEntry& e : entries) {
         const RegisterEntry& r = table[e.index];
-        text += r.Label + "," + Hex(static_cast<std::uint32_t>(r.BaseAddr), 2) + "," +
-                Hex(e.value, 4) + "\r\n";
+        text += r.Label + "," + FormatHexDigits(static_cast<std::uint32_t>(r.BaseAddr), 2) + "," +
+                FormatHexDigits(e.value, 4) + "\r\n";
     }
     return text;
 }

@@ -1,8 +1,8 @@
 #include "ui/AboutText.h"
 
 #include <cstdint>
-#include <cstdio>
 
+#include "core/NumberFormat.h"
 #include "core/Version.h"
 #include "platform/MessageBoxes.h"
 
@@ -14,11 +14,9 @@ std::string InterfaceText(const Settings& settings) {
     switch (settings.Interface) {
         case InterfaceUsb:
             return "USB-to-SPI adapter card";
-        case InterfaceParallel: {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "%X", static_cast<std::uint16_t>(settings.PortAddress));
-            return std::string("parallel port at ") + hex + " hex";
-        }
+        case InterfaceParallel:
+            return "parallel port at " +
+                   FormatHex(static_cast<std::uint16_t>(settings.PortAddress)) + " hex";
         default:
             return "none selected";
     }

@@ -1,7 +1,5 @@
 #include "ui/InterfaceLink.h"
 
-#include <cstdio>
-
 #include "core/NumberFormat.h"
 
 namespace quenlor {
@@ -40,10 +38,7 @@ std::string InterfaceLink::describe(const UsbCardRecord& selected,
         else
             text = cardFound ? "Card not answering" : "No USB card";
     } else if (interface == InterfaceParallel) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%X",
-                      static_cast<unsigned>(static_cast<std::uint16_t>(portAddress)));
-        text = std::string("Parallel port ") + hex + " hex";
+        text = "Parallel port " + FormatHex(static_cast<std::uint16_t>(portAddress)) + " hex";
         if (!portPrepared)
             text += " not prepared";
         else if (!portReached)

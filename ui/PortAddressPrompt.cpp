@@ -1,7 +1,9 @@
 #include "ui/PortAddressPrompt.h"
 
-#include <cstdio>
 #include <string>
+
+#include "core/HexText.h"
+#include "core/NumberFormat.h"
 
 namespace quenlor {
 
@@ -10,32 +12,14 @@ std::optional<std::uint16_t> ParsePortAddress(std::string_view text) {
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
-    if (text.empty() || text.size() > 4)
+    const auto value = ParseHexDigits(text, 4);
+    if (!value || *value == 0)
         return std::nullopt;
-    unsigned value = 0;
-    for (char c : text) {
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else
-            return std::nullopt;
-        value = value * 16 + digit;
-    }
-    if (value == 0)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+    return static_cast<std::uint16_t>(*value);
 }
 
 std::optional<std::int16_t> AskPortAddress(MessageBoxes& messages, std::int16_t current) {
-    char start[8] = "378";
-    if (current != 0)
-        std::snprintf(start, sizeof start, "%X",
-                      static_cast<unsigned>(static_cast<std::uint16_t>(current)));
-    std::string initial = start;
+    std::string initial = current != 0 ? FormatHex(static_cast<std::uint16_t>(current)) : "378";
     for (;;) {
         const auto typed = messages.askText(
             "Base address of the parallel port in hex (378, 278, 3BC, or the address of an "

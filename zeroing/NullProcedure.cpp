@@ -6,6 +6,8 @@
 #include <iomanip>
 #include <sstream>
 
+#include "regmap/SensorCommands.h"
+
 namespace quenlor {
 
 namespace {
@@ -70,7 +72,7 @@ std::vector<RestoreMismatch> NullProcedure::Undo() {
 }
 
 void NullProcedure::StoreInFlash() {
-    registers_.WriteRegister(GLOB_CMD, 64);
+    registers_.WriteRegister(GLOB_CMD, kFlashUpdateCommand);
 }
 
 std::array<std::uint16_t, 3> NullProcedure::ReadNulls() {

@@ -66,7 +66,7 @@ class NullProcedure {
 
     // Writes the undo snapshot's configuration registers back; those that did not take.
     std::vector<RestoreMismatch> Undo();
-    // Stores the registers in the sensor's flash (GLOB_CMD 64).
+    // Stores the registers in the sensor's flash.
     void StoreInFlash();
 
   private:

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/cli/Commands.h"
+#include "core/HexText.h"
 #include "core/NumberFormat.h"
 #include "regmap/SensorCommands.h"
 #include "regmap/StatusRegister.h"
@@ -37,19 +38,10 @@ std::optional<std::int16_t> NamedRegister(CliRun& run, const std::string& name) 
 }
 
 std::optional<std::int32_t> HexValue(const std::string& text, std::int32_t max) {
-    if (text.empty() || text.size() > 4)
+    const auto value = ParseHexDigits(text, 4);
+    if (!value || *value > static_cast<std::uint32_t>(max))
         return std::nullopt;
-    std::int32_t v = 0;
-    for (char c : text) {
-        const int d = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                             : -1;
-        if (d < 0)
-            return std::nullopt;
-        v = v * 16 + d;
-    }
-    return v <= max ? std::optional(v) : std::nullopt;
+    return static_cast<std::int32_t>(*value);
 }
 
 }  // namespace
