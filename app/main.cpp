@@ -122,10 +122,10 @@ int main(int argc, char** argv) {
         if (!options->simTrace.empty() && !sim->traceOk())
             return failStart(console, messages,
                              "quenlor-eval: cannot write the bus trace " + options->simTrace);
-        std::string error;
+        std::string stateError;
         if (!options->simState.empty() && std::filesystem::exists(options->simState) &&
-            !quenlor::SimState::Load(options->simState, sim->sensor(), error))
-            return failStart(console, messages, "quenlor-eval: " + error);
+            !quenlor::SimState::Load(options->simState, sim->sensor(), stateError))
+            return failStart(console, messages, "quenlor-eval: " + stateError);
         backends = std::move(simulated);
     } else {
         backends = std::make_unique<quenlor::RealBackends>(shown);

@@ -186,7 +186,7 @@ void SimSensor::endFrame(std::uint16_t received, int bitCount) {
         if ((address & 0x7E) == kDiagStat)
             noteReadyPoll();
         if (isOutput(address))
-            setWord(kDiagStat, word(kDiagStat) & ~kDataReady);
+            setWord(kDiagStat, static_cast<std::uint16_t>(word(kDiagStat) & ~kDataReady));
     }
     if (trace_ != nullptr)
         trace_->frame(traceChannel_, received, frameOut_);

@@ -23,7 +23,7 @@ void UsbCardSelection::search() {
     const std::string sep = locale_.decimalSeparator();
     for (int i = 0; i < 4; ++i) {
         // A copy: the choice below may run events.
-        const UsbCardRecord card = usb_.UsbCards[i];
+        const UsbCardRecord card = usb_.UsbCards[static_cast<std::size_t>(i)];
         if (!card.Found)
             continue;
         table_.offerCard(i, card);
@@ -47,7 +47,7 @@ void UsbCardSelection::choose(int index) {
         settings_.UsbLoopStop = true;
         return;
     }
-    usb_.UsbSelectedCard = usb_.UsbCards[index];
+    usb_.UsbSelectedCard = usb_.UsbCards[static_cast<std::size_t>(index)];
     if (hooks_.cardChosen)
         hooks_.cardChosen();
 }

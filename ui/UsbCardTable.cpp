@@ -37,7 +37,7 @@ UsbCardTable::UsbCardTable(Columns columns, QWidget* parent)
     for (int i = 0; i < 5; ++i) {
         auto* opt = new QRadioButton(i < 4 ? QString("EzUsb%1").arg(i) : QString("None"), this);
         opt->setObjectName(QString("optUsbPort_%1").arg(i));
-        optUsbPort[i] = opt;
+        optUsbPort[static_cast<std::size_t>(i)] = opt;
         grid->addWidget(opt, i + 1, 0);
         connect(opt, &QRadioButton::clicked, this, [this, i] { emit optionClicked(i); });
         if (i < 4)
@@ -46,29 +46,30 @@ UsbCardTable::UsbCardTable(Columns columns, QWidget* parent)
 }
 
 void UsbCardTable::addCardRow(int i, int row) {
+    const auto k = static_cast<std::size_t>(i);
     auto* grid = static_cast<QGridLayout*>(layout());
-    optUsbPort[i]->setEnabled(false);
+    optUsbPort[k]->setEnabled(false);
     const bool full = columns_ == Columns::Full;
-    txtDescript0[i] = Box("txtDescript0", i, this, full ? 120 : 160);
-    txtDriverRev[i] = Box("txtDriverRev", i, this, 40);
-    txtSpeed[i] = Box("txtSpeed", i, this, 40);
+    txtDescript0[k] = Box("txtDescript0", i, this, full ? 120 : 160);
+    txtDriverRev[k] = Box("txtDriverRev", i, this, 40);
+    txtSpeed[k] = Box("txtSpeed", i, this, 40);
     if (!full) {
-        grid->addWidget(txtDescript0[i], row, 1);
-        grid->addWidget(txtDriverRev[i], row, 2);
-        grid->addWidget(txtSpeed[i], row, 3);
+        grid->addWidget(txtDescript0[k], row, 1);
+        grid->addWidget(txtDriverRev[k], row, 2);
+        grid->addWidget(txtSpeed[k], row, 3);
         return;
     }
-    txtUsbPort[i] = Box("txtUsbPort", i, this, 90);
-    txtDescript1[i] = Box("txtDescript1", i, this, 120);
-    grid->addWidget(txtUsbPort[i], row, 1);
-    grid->addWidget(txtDescript0[i], row, 2);
-    grid->addWidget(txtDescript1[i], row, 3);
-    grid->addWidget(txtDriverRev[i], row, 4);
-    grid->addWidget(txtSpeed[i], row, 5);
+    txtUsbPort[k] = Box("txtUsbPort", i, this, 90);
+    txtDescript1[k] = Box("txtDescript1", i, this, 120);
+    grid->addWidget(txtUsbPort[k], row, 1);
+    grid->addWidget(txtDescript0[k], row, 2);
+    grid->addWidget(txtDescript1[k], row, 3);
+    grid->addWidget(txtDriverRev[k], row, 4);
+    grid->addWidget(txtSpeed[k], row, 5);
 }
 
 void UsbCardTable::clearRows() {
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         if (txtUsbPort[i])
             txtUsbPort[i]->setText("None");
         optUsbPort[i]->setEnabled(false);
@@ -81,17 +82,19 @@ void UsbCardTable::clearRows() {
 }
 
 void UsbCardTable::offerCard(int i, const UsbCardRecord& card) {
-    if (txtUsbPort[i])
-        txtUsbPort[i]->setText(Q(card.BoardType) + " - " + QString::number(card.UnitNumber));
-    optUsbPort[i]->setEnabled(true);
+    const auto k = static_cast<std::size_t>(i);
+    if (txtUsbPort[k])
+        txtUsbPort[k]->setText(Q(card.BoardType) + " - " + QString::number(card.UnitNumber));
+    optUsbPort[k]->setEnabled(true);
 }
 
 void UsbCardTable::describeCard(int i, const UsbCardRecord& card, const std::string& sep) {
-    txtDescript0[i]->setText(Q(card.Descriptor0));
-    if (txtDescript1[i])
-        txtDescript1[i]->setText(Q(card.Descriptor1));
-    txtDriverRev[i]->setText(Q(FormatFixed0_0(card.DriverRev, sep)));
-    txtSpeed[i]->setText(Q(FormatFixed0_0(LeadingNumber(card.Speed), sep)));
+    const auto k = static_cast<std::size_t>(i);
+    txtDescript0[k]->setText(Q(card.Descriptor0));
+    if (txtDescript1[k])
+        txtDescript1[k]->setText(Q(card.Descriptor1));
+    txtDriverRev[k]->setText(Q(FormatFixed0_0(card.DriverRev, sep)));
+    txtSpeed[k]->setText(Q(FormatFixed0_0(LeadingNumber(card.Speed), sep)));
 }
 
 }  // namespace quenlor

@@ -45,11 +45,12 @@ UsbManualPanel::UsbManualPanel(QWidget* parent) : QGroupBox("Manual Setup", pare
     manual->addWidget(new QLabel("Write (hex)", this), 1, 1);
     manual->addWidget(new QLabel("Readback", this), 1, 2);
     for (int i = 1; i <= 16; ++i) {
+        const auto k = static_cast<std::size_t>(i);
         manual->addWidget(new QLabel(QString::number(i), this), i + 1, 0);
-        txtWriteSpi[i] = Box(QString("txtWriteSpi_%1").arg(i), this, 60, false, "0");
-        txtReadSpi[i] = Box(QString("txtReadSpi_%1").arg(i), this, 60, true, {});
-        manual->addWidget(txtWriteSpi[i], i + 1, 1);
-        manual->addWidget(txtReadSpi[i], i + 1, 2);
+        txtWriteSpi[k] = Box(QString("txtWriteSpi_%1").arg(i), this, 60, false, "0");
+        txtReadSpi[k] = Box(QString("txtReadSpi_%1").arg(i), this, 60, true, {});
+        manual->addWidget(txtWriteSpi[k], i + 1, 1);
+        manual->addWidget(txtReadSpi[k], i + 1, 2);
     }
     cmdWriteSpi = Button("Write", "cmdWriteSpi", this);
     cmdLoop = Button("Loop", "cmdLoop", this);
@@ -65,20 +66,21 @@ void UsbManualPanel::showWordCount(int count) {
     txtNumWords->setText(QString::number(count));
 }
 
-void UsbManualPanel::takeWriteWords(Words& words, int count) {
-    for (int i = 1; i <= count; ++i) {
+void UsbManualPanel::takeWriteWords(Words& words, int wordCount) {
+    const auto count = static_cast<std::size_t>(wordCount < 0 ? 0 : wordCount);
+    for (std::size_t i = 1; i <= count; ++i) {
         const QString text = txtWriteSpi[i]->text();
         words[i] = text.isEmpty() ? 0 : HexToDec(Latin1(text));
         txtWriteSpi[i]->setText(Q(FormatHex(words[i])));
     }
-    for (int i = count + 1; i <= 16; ++i)
+    for (std::size_t i = count + 1; i <= 16; ++i)
         txtWriteSpi[i]->clear();
-    for (int i = 1; i <= 16; ++i)
+    for (std::size_t i = 1; i <= 16; ++i)
         txtReadSpi[i]->clear();
 }
 
 void UsbManualPanel::showReadWords(const Words& words, int count) {
-    for (int j = 1; j <= count && j <= 16; ++j)
+    for (std::size_t j = 1; j <= static_cast<std::size_t>(count < 0 ? 0 : count) && j <= 16; ++j)
         txtReadSpi[j]->setText(Q(FormatHex(words[j])));
 }
 

@@ -53,9 +53,10 @@ void UsbSpiPanel::addStaticBits() {
     frameSpiStatic->setObjectName("frameSpiStatic");
     auto* statics = new QGridLayout(frameSpiStatic);
     for (int i = 2; i <= 5; ++i) {
-        chkStaticBits[i] = new QCheckBox(QString("CS%1").arg(i), frameSpiStatic);
-        chkStaticBits[i]->setObjectName(QString("chkStaticBits_%1").arg(i));
-        statics->addWidget(chkStaticBits[i], (i - 2) / 2, (i - 2) % 2);
+        auto*& box = chkStaticBits[static_cast<std::size_t>(i)];
+        box = new QCheckBox(QString("CS%1").arg(i), frameSpiStatic);
+        box->setObjectName(QString("chkStaticBits_%1").arg(i));
+        statics->addWidget(box, (i - 2) / 2, (i - 2) % 2);
     }
     cmdReadBits = Button("Read", "cmdReadBits", frameSpiStatic);
     cmdSetSpiBits = Button("Set Bits", "cmdSetSpiBits", frameSpiStatic);
@@ -68,16 +69,17 @@ void UsbSpiPanel::addChannels() {
     frameSpiChan->setObjectName("frameSpiChan");
     auto* chans = new QHBoxLayout(frameSpiChan);
     for (int i = 1; i <= 4; ++i) {
-        optSpiChan[i] = new QRadioButton(QString("Chan%1").arg(i), frameSpiChan);
-        optSpiChan[i]->setObjectName(QString("optSpiChan_%1").arg(i));
-        chans->addWidget(optSpiChan[i]);
-        connect(optSpiChan[i], &QRadioButton::clicked, this, [this, i] { emit channelClicked(i); });
+        auto*& option = optSpiChan[static_cast<std::size_t>(i)];
+        option = new QRadioButton(QString("Chan%1").arg(i), frameSpiChan);
+        option->setObjectName(QString("optSpiChan_%1").arg(i));
+        chans->addWidget(option);
+        connect(option, &QRadioButton::clicked, this, [this, i] { emit channelClicked(i); });
     }
 }
 
 void UsbSpiPanel::showChannel(int channel) {
     if (channel >= 1 && channel <= 4)
-        optSpiChan[channel]->setChecked(true);
+        optSpiChan[static_cast<std::size_t>(channel)]->setChecked(true);
 }
 
 bool UsbSpiPanel::positivePolarity() const {
@@ -89,19 +91,19 @@ void UsbSpiPanel::showPolarity(bool positive) {
 }
 
 void UsbSpiPanel::clearBits() {
-    for (int i = 2; i <= 5; ++i)
+    for (std::size_t i = 2; i <= 5; ++i)
         chkStaticBits[i]->setChecked(false);
 }
 
 void UsbSpiPanel::showBits(std::uint8_t bits) {
     for (int i = 2; i <= 5; ++i)
-        chkStaticBits[i]->setChecked((bits & BitOf(i)) != 0);
+        chkStaticBits[static_cast<std::size_t>(i)]->setChecked((bits & BitOf(i)) != 0);
 }
 
 std::uint8_t UsbSpiPanel::checkedBits() const {
     std::uint8_t bits = 0;
     for (int i = 2; i <= 5; ++i)
-        if (chkStaticBits[i]->checkState() != Qt::Unchecked)
+        if (chkStaticBits[static_cast<std::size_t>(i)]->checkState() != Qt::Unchecked)
             bits = static_cast<std::uint8_t>(bits | BitOf(i));
     return bits;
 }

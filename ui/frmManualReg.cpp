@@ -262,7 +262,8 @@ void frmManualReg::cmdWrite_Click() {
         return;
     // Characters outside Latin-1 become '?', one per character, which counts as 0.
     const QByteArray text = txtDataWrite->text().toLatin1();
-    const std::int32_t value = HexToDec(std::string_view(text.constData(), text.size()));
+    const std::int32_t value =
+        HexToDec(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     ctx_.registers.WriteRegister(index, value);
     ctx_.delay.DelayMs(100);
     ListRegisters();

@@ -75,7 +75,9 @@ void Analyse(const std::string& name, const SeriesFile& file, double rate,
              std::optional<DensityBand> band, bool everyTau, std::vector<NamedSummary>& rows) {
     const auto temp = std::find(file.channels.begin(), file.channels.end(), "TEMP_OUT");
     const std::vector<double>* temperature =
-        temp == file.channels.end() ? nullptr : &file.columns[temp - file.channels.begin()];
+        temp == file.channels.end()
+            ? nullptr
+            : &file.columns[static_cast<std::size_t>(temp - file.channels.begin())];
     for (std::size_t c = 0; c < file.channels.size(); ++c) {
         const std::vector<double>& column = file.columns[c];
         ChannelAnalysis channel(rate, static_cast<std::int64_t>(column.size()));

@@ -6,10 +6,10 @@
 
 namespace quenlor {
 
-CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
-    : backends(backends),
-      messages(messages),
-      seams(seams),
+CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& consoleSeams)
+    : backends(chosen),
+      messages(boxes),
+      seams(consoleSeams),
       // The pauses end at their deadline on the monotonic clock, so a call
       // needs no calibration pause at its start.
       stack(backends, {messages, seams, seams, seams}),

@@ -212,8 +212,8 @@ void BM_SampleRateAgainstPauses(benchmark::State& state) {
     std::sort(ratios.begin(), ratios.end());
     std::sort(cpuRatios.begin(), cpuRatios.end());
     state.counters["samples"] = static_cast<double>(samples * kRounds);
-    state.counters["samples_per_s"] = samples * kRounds / runTotal;
-    state.counters["ceiling_per_s"] = samples * kRounds / pauseTotal;
+    state.counters["samples_per_s"] = static_cast<double>(samples * kRounds) / runTotal;
+    state.counters["ceiling_per_s"] = static_cast<double>(samples * kRounds) / pauseTotal;
     state.counters["rate_vs_ceiling"] = ratios[ratios.size() / 2];
     state.counters["cpu_rate_vs_ceiling"] = cpuRatios[cpuRatios.size() / 2];
 }

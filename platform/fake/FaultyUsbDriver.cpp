@@ -168,7 +168,8 @@ bool FaultyUsbDriver::ioControl(DeviceHandle handle, std::uint32_t controlCode,
     }
     if (c != nullptr && ok && controlCode == kIoctlBulkWrite) {
         c->lastWrite.assign(output.begin(),
-                            output.begin() + std::min<std::size_t>(bytesReturned, output.size()));
+                            output.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
+                                                 bytesReturned, output.size())));
         if (recording_)
             c->writes.push_back(c->lastWrite);
     }

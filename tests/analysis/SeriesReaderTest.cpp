@@ -40,8 +40,8 @@ TEST_F(SeriesReaderTest, ReadsADatalogFileOfACommaDecimalLocaleAndScalesItsRegis
     EXPECT_TRUE(file->raw);
     ASSERT_EQ(file->channels, (std::vector<std::string>{"XACCL_OUT", "TEMP_OUT"}));
     ASSERT_EQ(file->Rows(), 4000);
-    EXPECT_FLOAT_EQ(file->columns[0][0], -2 * 0.000061f);
-    EXPECT_FLOAT_EQ(file->columns[1][1], -10 * -0.47f + 625.66f);
+    EXPECT_FLOAT_EQ(static_cast<float>(file->columns[0][0]), -2 * 0.000061f);
+    EXPECT_FLOAT_EQ(static_cast<float>(file->columns[1][1]), -10 * -0.47f + 625.66f);
     EXPECT_DOUBLE_EQ(*DatalogRate(*file), 400.0);
     EXPECT_EQ(RepeatedRows(*file), 0);
 }

@@ -134,7 +134,7 @@ TEST_F(ParallelSpiTest, ReadSendsRequestFrameThenClocksAnswerFrameWithDataHigh) 
     ASSERT_EQ(answer.size(), 2u + 16u * 3u + 1u);
     EXPECT_EQ(answer[0], (RecordingPort::Access{true, 0x278, 4}));
     EXPECT_EQ(answer[1], (RecordingPort::Access{true, 0x278, 5}));
-    for (int i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(answer[2 + 3 * i], (RecordingPort::Access{true, 0x278, 7}));
         EXPECT_FALSE(answer[3 + 3 * i].write);
         EXPECT_EQ(answer[3 + 3 * i].port, 0x279);

@@ -105,8 +105,8 @@ TEST_P(RegisterAccessBothPaths, EntryWithoutReadFlagSendsNothingAndKeepsResult) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Interfaces, RegisterAccessBothPaths,
-                         ::testing::Values(InterfaceUsb, InterfaceParallel), [](const auto& info) {
-                             return info.param == InterfaceUsb ? "Usb" : "Parallel";
+                         ::testing::Values(InterfaceUsb, InterfaceParallel), [](const auto& test) {
+                             return test.param == InterfaceUsb ? "Usb" : "Parallel";
                          });
 
 TEST(RegisterAccess, EveryReadableRegisterReadsAlikeOverBothPaths) {

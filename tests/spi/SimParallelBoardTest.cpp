@@ -17,7 +17,7 @@ constexpr std::int16_t kBase = 0x378;
 // Drives the board line by line, as a host that does not use ParallelSpi.
 class BoardDriver {
   public:
-    explicit BoardDriver(SimParallelBoard& b, std::int16_t base = kBase) : board(b), base(base) {}
+    explicit BoardDriver(SimParallelBoard& b, std::int16_t port = kBase) : board(b), base(port) {}
     void out(std::int16_t v) { board.vbOut(base, v); }
     bool miso() { return (board.vbInp(static_cast<std::int16_t>(base + 1)) & 0x40) == 0; }
     // `bits` mode-3 cells of `word`, MSB first, sampling the answer.

@@ -101,7 +101,7 @@ class frmManualRegTest : public ::testing::Test {
     }
 
     std::string ListingLine(int index) const {
-        return SplitCrLf(window_->listingText()).at(index + 2);
+        return SplitCrLf(window_->listingText()).at(static_cast<std::size_t>(index + 2));
     }
 
     UiRig rig_;
@@ -116,7 +116,8 @@ TEST_F(frmManualRegTest, LoadsAllLabelsInTableOrderWithNothingChosen) {
     EXPECT_EQ(combo.itemText(29), "PROD_ID");
     EXPECT_EQ(combo.itemText(30), "SERIAL_NUM");
     for (int i = 0; i < combo.count(); ++i)
-        EXPECT_EQ(combo.itemText(i).toStdString(), rig_.ctx().registerTable[i].Label);
+        EXPECT_EQ(combo.itemText(i).toStdString(),
+                  rig_.ctx().registerTable[static_cast<std::int16_t>(i)].Label);
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(SplitCrLf(window_->listingText()).size(), 33u);
     EXPECT_EQ(window_->pos(), main_.pos());
@@ -204,7 +205,10 @@ TEST_F(frmManualRegTest, ListingHasTheExactTextFormat) {
     for (int i = 0; i <= 30; ++i) {
         const std::string& line = lines[static_cast<std::size_t>(2 + i)];
         EXPECT_TRUE(entry.match(QString::fromStdString(line)).hasMatch()) << line;
-        EXPECT_EQ(line.rfind(rig_.ctx().registerTable[i].Label + "     \t", 0), 0u) << line;
+        EXPECT_EQ(
+            line.rfind(rig_.ctx().registerTable[static_cast<std::int16_t>(i)].Label + "     \t", 0),
+            0u)
+            << line;
     }
     // The box shows the same lines.
     QString shown = QString::fromStdString(text);

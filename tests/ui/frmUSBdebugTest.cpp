@@ -107,7 +107,7 @@ TEST_F(UsbDebugTest, WriteSendsTheTypedWordsAndShowsThemInHex) {
     EXPECT_TRUE(box("txtWriteSpi", 5)->text().isEmpty());
     for (int j = 1; j <= 3; ++j)
         EXPECT_EQ(box("txtReadSpi", j)->text().toStdString(),
-                  FormatHex(rig.ctx().usbSpi.UsbReadWords[j]));
+                  FormatHex(rig.ctx().usbSpi.UsbReadWords[static_cast<std::size_t>(j)]));
     for (int j = 4; j <= 16; ++j)
         EXPECT_TRUE(box("txtReadSpi", j)->text().isEmpty()) << j;
 

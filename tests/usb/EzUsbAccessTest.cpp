@@ -101,7 +101,7 @@ TEST_F(EzUsbAccessTest, SingleCardAtNameTwoIsDescribedAndSelected) {
     EXPECT_FLOAT_EQ(sel.DriverRev, 2.2f);
     EXPECT_EQ(sel.Speed, "2");
     EXPECT_EQ(sel.UnitNumber, 0);
-    for (int n : {0, 1, 3}) {
+    for (std::size_t n : {0u, 1u, 3u}) {
         EXPECT_FALSE(usb.UsbCards[n].Found);
         EXPECT_EQ(usb.UsbCards[n].DeviceName, "");
     }
@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BoardInfoFault{"revision_write", kIoctlBulkWrite, 1},
                       BoardInfoFault{"revision_read", kIoctlBulkRead, 1},
                       BoardInfoFault{"pipe3_table", kIoctlPipeTable, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(EzUsbAccessTest, SpeedFollowsThePacketSizeOfPipeThree) {
     SimCardConfig full;

@@ -119,7 +119,7 @@ TEST_F(UsbSpiCardTest, ChannelIsBroughtIntoRangeAndStored) {
 }
 
 TEST_F(UsbSpiCardTest, CountIsKeptWithinTheBuffers) {
-    for (int i = 1; i <= 16; ++i)
+    for (std::size_t i = 1; i <= 16; ++i)
         spi.UsbWriteWords[i] = 0x5600;
     std::uint8_t count = 40;
     spi.UsbSpiTransfer(count);
@@ -294,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TransferFault{"frame_write", kIoctlBulkWrite, 0, "Error Writing SPI"},
                       TransferFault{"answer_read", kIoctlBulkRead, 0, "Error Reading SPI"},
                       TransferFault{"short_answer", kIoctlBulkRead, 3, "Error Reading SPI"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(UsbSpiCardTest, UnpluggedCardFailsEveryStepWithoutClosingNoHandle) {
     card.unplug(0);
