@@ -7,20 +7,13 @@
 namespace quenlor {
 
 CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
-    : backends(backends),
+    // The pauses end at their deadline on the monotonic clock, so a call
+    // needs no calibration pause at its start.
+    : OwnedSensorStack{SensorStack(backends, {messages, seams, seams, seams})},
+      StackParts(stack.parts()),
+      backends(backends),
       messages(messages),
-      seams(seams),
-      // The pauses end at their deadline on the monotonic clock, so a call
-      // needs no calibration pause at its start.
-      stack(backends, {messages, seams, seams, seams}),
-      settings(stack.settings()),
-      delay(stack.delay()),
-      registerTable(stack.registerTable()),
-      usb(stack.usb()),
-      usbSpi(stack.usbSpi()),
-      parallel(stack.parallel()),
-      registers(stack.registers()),
-      ioDriver(stack.ioDriver()) {
+      seams(seams) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }

@@ -67,6 +67,12 @@ std::string HelpFormatter::make_subcommand(const CLI::App* sub) const {
     return "  " + usage.substr(0, usage.find('\n')) + "\n";
 }
 
+std::string HelpFormatter::make_option(const CLI::Option* option, bool positional) const {
+    if (!option->get_description().empty())
+        return CLI::Formatter::make_option(option, positional);
+    return "  " + make_option_name(option, positional) + make_option_opts(option) + "\n";
+}
+
 std::string HelpFormatter::make_option_desc(const CLI::Option* option) const {
     std::istringstream words(option->get_description());
     std::string text;

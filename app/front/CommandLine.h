@@ -41,6 +41,8 @@ class HelpFormatter : public CLI::Formatter {
     std::string make_help(const CLI::App* app, std::string name,
                           CLI::AppFormatMode mode) const override;
     std::string make_subcommand(const CLI::App* sub) const override;
+    // Without a description, without the blanks that would lead to one.
+    std::string make_option(const CLI::Option* option, bool positional) const override;
     // Wrapped to fit beside the option's name in 80 columns.
     std::string make_option_desc(const CLI::Option* option) const override;
 
