@@ -31,8 +31,9 @@ bool ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, Optio
         app.parse(reversed);
     } catch (const CLI::ArgumentMismatch&) {
         // An option's value is taken whatever it looks like, so only the last
-        // word can lack one.
-        errors.Refuse(args.back() + " needs a value");
+        // word can lack one ("--samples", or "--samples=").
+        const std::string& last = args.back();
+        errors.Refuse(last.substr(0, last.find('=')) + " needs a value");
     } catch (const CLI::ParseError& e) {
         errors.Refuse(e.what());
     }
