@@ -214,12 +214,21 @@ void Describe(CLI::App& app, CliOptions& o, OptionErrors& errors) {
         AddCommand(app, spec, o, errors);
 }
 
-// Words that no option or command took.
+// Words that no option or command took. A command's own option left over
+// came before the command, where only the sensor's options are known.
 void RefuseLeftovers(const CLI::App& app, const CliOptions& o, OptionErrors& errors) {
+    const CommandSpec* command = FindCommand(o.command);
+    std::vector<std::string> own;
+    if (command != nullptr) {
+        own = Words(command->valueOptions);
+        for (std::string& flag : Words(command->flagOptions))
+            own.push_back(std::move(flag));
+    }
     for (const std::string& word : app.remaining()) {
+        const bool before = std::count(own.begin(), own.end(), word.substr(0, word.find('='))) > 0;
         if (word.size() > 1 && word[0] == '-')
             errors.Refuse("unknown option " + word +
-                          (o.command.empty() ? "" : " for " + o.command));
+                          (command == nullptr || before ? "" : " for " + o.command));
         else
             errors.Refuse("unknown command " + word);
     }
