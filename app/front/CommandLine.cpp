@@ -1,6 +1,5 @@
 #include "app/front/CommandLine.h"
 
-#include <algorithm>
 #include <sstream>
 
 namespace quenlor {
