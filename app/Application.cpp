@@ -13,7 +13,7 @@ Application::Application(Backends& backends, const StackSeams& seams, LocaleInfo
 
 Application::~Application() = default;
 
-void Application::Main() {
+void Application::Main(std::optional<std::int16_t> interface) {
     message_ = std::make_unique<frmMsg>();
     message_->show();
     message_->txtMsg().setPlainText(QStringLiteral(
@@ -29,6 +29,8 @@ void Application::Main() {
 
     stack_.ApplyStartValues();
     LoadSettings(settings, stack_.appDir().settingsSource(kSettingsFileName));
+    if (interface)
+        settings.Interface = *interface;
 
     message_->txtMsg().setPlainText(QStringLiteral(" "));
     message_->hide();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/Backends.h"
 #include "platform/LocaleInfo.h"
@@ -20,8 +22,9 @@ class Application {
     ~Application();
 
     // Start-up: the message window, the delay calibration, the settings, then
-    // the main window. Returns with the main window shown.
-    void Main();
+    // the main window. Returns with the main window shown. An `interface`
+    // given takes the place of the settings file's.
+    void Main(std::optional<std::int16_t> interface = std::nullopt);
 
     frm1& mainWindow() { return *main_; }
     SensorStack& stack() { return stack_; }

@@ -1,17 +1,14 @@
 #include <QApplication>
 #include <QTimer>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 
 #include "app/Application.h"
 #include "app/Options.h"
-#include "app/RealBackends.h"
 #include "app/ScreenshotHook.h"
-#include "app/SimBackends.h"
-#include "app/SimState.h"
 #include "app/UnattendedMessageBoxes.h"
+#include "app/front/ChosenBackends.h"
 #include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
 #include "ui/QtAppDirectory.h"
@@ -44,11 +41,10 @@ int failStart(const quenlor::ConsoleStreams& console, quenlor::QtMessageBoxes& m
 }
 
 // Saves the simulated sensor for the next run when asked to; 1 when that fails.
-int keepSimState(const std::string& path, quenlor::SimBackends* sim,
-                 const quenlor::ConsoleStreams& console, quenlor::QtMessageBoxes& messages) {
-    if (path.empty() || sim == nullptr || quenlor::SimState::Save(path, sim->sensor()))
-        return 0;
-    return failStart(console, messages, "quenlor-eval: cannot write the simulator state " + path);
+int keepSimState(quenlor::ChosenBackends& chosen, const quenlor::ConsoleStreams& console,
+                 quenlor::QtMessageBoxes& messages) {
+    const std::string failure = chosen.KeepState();
+    return failure.empty() ? 0 : failStart(console, messages, "quenlor-eval: " + failure);
 }
 
 // Options refused, or help asked for: the exit status once it is told.
@@ -88,6 +84,38 @@ void nameApplication() {
     QCoreApplication::setApplicationVersion(QString::fromLatin1(quenlor::kVersion));
 }
 
+// The window program over the chosen back-ends, until it ends; its exit status.
+int run(const quenlor::Options& options, const quenlor::ConsoleStreams& console) {
+    quenlor::QtMessageBoxes messages;
+    // A screenshot run has nobody to click a box away.
+    quenlor::UnattendedMessageBoxes unattended;
+    quenlor::MessageBoxes& shown =
+        options.screenshot.empty() ? static_cast<quenlor::MessageBoxes&>(messages) : unattended;
+    quenlor::ChosenBackends chosen(options, shown);
+    if (!chosen.failure().empty())
+        return failStart(console, messages, "quenlor-eval: " + chosen.failure());
+
+    quenlor::QtClock clock;
+    quenlor::QtCursor cursor;
+    quenlor::QtAppDirectory appDir;
+    quenlor::QtLocaleInfo locale;
+    quenlor::Application program(chosen.backends(), {shown, clock, cursor, appDir}, locale);
+    std::unique_ptr<quenlor::ScreenshotHook> screenshot;
+    if (!options.screenshot.empty())
+        screenshot =
+            std::make_unique<quenlor::ScreenshotHook>(options.screenshot, options.screenshotMs);
+    program.Main(options.interface);
+    if (program.mainWindow().closing())
+        return keepSimState(chosen, console, messages);
+    if (screenshot)
+        screenshot->arm(program.mainWindow());
+    int status = QApplication::exec();
+    if (screenshot && screenshot->failed())
+        status = 1;
+    const int kept = keepSimState(chosen, console, messages);
+    return status != 0 ? status : kept;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,48 +134,5 @@ int main(int argc, char** argv) {
     chooseEventDispatcher();
     QApplication app(argc, argv);
     nameApplication();
-    quenlor::QtMessageBoxes messages;
-    // A screenshot run has nobody to click a box away.
-    quenlor::UnattendedMessageBoxes unattended;
-    quenlor::MessageBoxes& shown =
-        options->screenshot.empty() ? static_cast<quenlor::MessageBoxes&>(messages) : unattended;
-    std::unique_ptr<quenlor::Backends> backends;
-    quenlor::SimBackends* sim = nullptr;
-    if (options->simulate) {
-        auto simulated = std::make_unique<quenlor::SimBackends>(options->simTrace, options->simSeed,
-                                                                options->simTraceLimitBytes());
-        sim = simulated.get();
-        if (options->simStill)
-            sim->holdStill(options->simUp);
-        if (!options->simTrace.empty() && !sim->traceOk())
-            return failStart(console, messages,
-                             "quenlor-eval: cannot write the bus trace " + options->simTrace);
-        std::string stateError;
-        if (!options->simState.empty() && std::filesystem::exists(options->simState) &&
-            !quenlor::SimState::Load(options->simState, sim->sensor(), stateError))
-            return failStart(console, messages, "quenlor-eval: " + stateError);
-        backends = std::move(simulated);
-    } else {
-        backends = std::make_unique<quenlor::RealBackends>(shown);
-    }
-
-    quenlor::QtClock clock;
-    quenlor::QtCursor cursor;
-    quenlor::QtAppDirectory appDir;
-    quenlor::QtLocaleInfo locale;
-    quenlor::Application program(*backends, {shown, clock, cursor, appDir}, locale);
-    std::unique_ptr<quenlor::ScreenshotHook> screenshot;
-    if (!options->screenshot.empty())
-        screenshot =
-            std::make_unique<quenlor::ScreenshotHook>(options->screenshot, options->screenshotMs);
-    program.Main();
-    if (program.mainWindow().closing())
-        return keepSimState(options->simState, sim, console, messages);
-    if (screenshot)
-        screenshot->arm(program.mainWindow());
-    int status = app.exec();
-    if (screenshot && screenshot->failed())
-        status = 1;
-    const int kept = keepSimState(options->simState, sim, console, messages);
-    return status != 0 ? status : kept;
+    return run(*options, console);
 }

@@ -15,6 +15,7 @@
 #include "regmap/RegisterTable.h"
 #include "spi/ParallelSpi.h"
 #include "spi/RegisterAccess.h"
+#include "stack/StackParts.h"
 #include "usb/EzUsbAccess.h"
 #include "usb/UsbSpiCard.h"
 
@@ -56,6 +57,10 @@ class SensorStack {
     ParallelSpi& parallel() { return parallel_; }
     RegisterAccess& registers() { return registers_; }
     IoDriverInstaller& ioDriver() { return ioDriver_; }
+    // All of the above at once.
+    StackParts parts() {
+        return {settings_, delay_, registerTable_, usb_, usbSpi_, parallel_, registers_, ioDriver_};
+    }
 
     Backends& backends() { return backends_; }
     // The seam's boxes, opened on the constructing thread whichever thread asks.

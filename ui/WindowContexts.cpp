@@ -7,14 +7,7 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
     const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(), stack.messages(),
                                 locale};
     return MainWindowContext{
-        stack.settings(),
-        stack.delay(),
-        stack.registerTable(),
-        stack.usb(),
-        stack.usbSpi(),
-        stack.parallel(),
-        stack.registers(),
-        stack.ioDriver(),
+        stack.parts(),
         backends.ioPermission(),
         backends.systemInfo(),
         stack.messages(),

@@ -15,6 +15,7 @@
 #include "spi/ParallelSpi.h"
 #include "spi/RegisterAccess.h"
 #include "stack/SensorStack.h"
+#include "stack/StackParts.h"
 #include "usb/EzUsbAccess.h"
 #include "usb/UsbSpiCard.h"
 
@@ -64,15 +65,8 @@ struct DatalogContext {
     AppDirectory& appDir;
 };
 
-struct MainWindowContext {
-    Settings& settings;
-    Delay& delay;
-    RegisterTable& registerTable;
-    EzUsbAccess& usb;
-    UsbSpiCard& usbSpi;
-    ParallelSpi& parallel;
-    RegisterAccess& registers;
-    IoDriverInstaller& ioDriver;
+// The main window holds the whole stack (StackParts) and what it hands on.
+struct MainWindowContext : StackParts {
     IoPermission& ioPermission;
     SystemInfo& systemInfo;
     MessageBoxes& messages;

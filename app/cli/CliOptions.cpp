@@ -5,6 +5,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "app/front/CommandLine.h"
+
 namespace quenlor {
 
 namespace {
@@ -114,130 +116,139 @@ const CommandSpec* FindCommand(std::string_view name) {
     return it == kCommands.end() ? nullptr : &*it;
 }
 
-bool Listed(std::string_view list, std::string_view option) {
-    while (!list.empty()) {
-        const std::size_t space = list.find(' ');
-        if (list.substr(0, space) == option)
-            return true;
-        list = space == std::string_view::npos ? std::string_view{} : list.substr(space + 1);
-    }
-    return false;
-}
-
 template <typename T>
 bool ParseNumber(const std::string& text, T& out, int base = 10) {
     const auto r = std::from_chars(text.data(), text.data() + text.size(), out, base);
     return r.ec == std::errc() && r.ptr == text.data() + text.size() && !text.empty();
 }
 
-// The options that choose the sensor; false with `error` when malformed.
-// `consumed` tells whether args[i] was one of them.
-bool ParseGlobal(const std::vector<std::string>& args, std::size_t& i, CliOptions& o,
-                 std::string& error, bool& consumed) {
-    const std::string& a = args[i];
-    consumed = true;
-    if (a == "--simulate") {
-        o.simulate = true;
-        return true;
+std::vector<std::string> Words(std::string_view list) {
+    std::vector<std::string> words;
+    while (!list.empty()) {
+        const std::size_t space = list.find(' ');
+        words.emplace_back(list.substr(0, space));
+        list = space == std::string_view::npos ? std::string_view{} : list.substr(space + 1);
     }
-    if (a == "--version") {
-        o.version = true;
-        return true;
-    }
-    static constexpr std::array<std::string_view, 9> kWithValue = {
-        "--sim-trace", "--sim-state", "--sim-seed",        "--sim-rate", "--sim-motion",
-        "--interface", "--card",      "--sim-orientation", "--port"};
-    if (std::find(kWithValue.begin(), kWithValue.end(), a) == kWithValue.end()) {
-        consumed = false;
-        return true;
-    }
-    if (i + 1 >= args.size() || args[i + 1].empty()) {
-        error = a + " needs a value";
-        return false;
-    }
-    const std::string& v = args[++i];
-    std::uint32_t seed = 0;
-    int card = 0;
-    int port = 0;
-    double rate = 0;
-    if (a == "--sim-trace") {
-        o.simTrace = v;
-    } else if (a == "--sim-state") {
-        o.simState = v;
-    } else if (a == "--sim-seed" && ParseNumber(v, seed)) {
-        o.simSeed = seed;
-    } else if (a == "--sim-rate" &&
-               std::from_chars(v.data(), v.data() + v.size(), rate).ptr == v.data() + v.size() &&
-               rate > 0 && rate <= 1e6) {
-        o.simRate = rate;
-    } else if (a == "--sim-motion" && (v == "still" || v == "moving")) {
-        o.simStill = v == "still";
-    } else if (a == "--sim-orientation" && v.size() == 2 && (v[0] == '+' || v[0] == '-') &&
-               v[1] >= 'x' && v[1] <= 'z') {
-        o.simUp = v;
-        o.simUpGiven = true;
-    } else if (a == "--interface" && (v == "usb" || v == "parallel")) {
-        o.interface = v == "usb" ? InterfaceUsb : InterfaceParallel;
-    } else if (a == "--card" && ParseNumber(v, card) && card >= 0 && card <= 3) {
-        o.card = card;
-    } else if (a == "--port" && ParseNumber(v, port, 16) && port > 0 && port <= 0x7FFF) {
-        o.port = static_cast<std::int16_t>(port);
-    } else {
-        error = "bad value for " + a + ": " + v;
-        return false;
-    }
-    return true;
+    return words;
 }
 
-// A command's own option at args[i]; false with `error` when it has none of that name.
-bool ParseCommandOption(const std::vector<std::string>& args, std::size_t& i,
-                        const CommandSpec& command, CliOptions& o, std::string& error) {
-    const std::string& a = args[i];
-    if (Listed(command.flagOptions, a)) {
-        o.flags.insert(a);
-        return true;
-    }
-    if (!Listed(command.valueOptions, a)) {
-        error = "unknown option " + a + " for " + std::string(command.name);
-        return false;
-    }
-    if (i + 1 >= args.size() || args[i + 1].empty()) {
-        error = a + " needs a value";
-        return false;
-    }
-    o.values[a] = args[++i];
-    return true;
+// The word after `option` in the command's usage ("[--samples N]": N).
+std::string ValueName(const CommandSpec& command, const std::string& option) {
+    const std::string usage(command.usage);
+    const std::size_t at = usage.find(option + " ");
+    if (at == std::string::npos)
+        return "VALUE";
+    const std::size_t from = at + option.size() + 1;
+    return usage.substr(from, usage.find_first_of("] \n", from) - from);
 }
 
-bool CheckCombination(const CliOptions& o, const CommandSpec* command, std::string& error) {
-    if (!o.simulate &&
-        (!o.simTrace.empty() || !o.simState.empty() || o.simSeed || o.simRate || o.simStill)) {
-        error = "--sim-trace, --sim-state, --sim-seed, --sim-rate and --sim-motion need --simulate";
-        return false;
+// The command with its own options; its arguments are counted after the parse.
+void AddCommand(CLI::App& app, const CommandSpec& spec, CliOptions& o, OptionErrors& errors) {
+    CLI::App* command = app.add_subcommand(std::string(spec.name), std::string(spec.help));
+    command->group("Commands (quenlor-cli COMMAND --help tells more)");
+    // Options it does not know may be the sensor's, given after it.
+    command->fallthrough();
+    command->add_option("arguments", o.args)->group("");
+    for (const std::string& name : Words(spec.valueOptions)) {
+        AddValue(
+            *command, name, errors,
+            [&o, name](const std::string& v) {
+                o.values[name] = v;
+                return true;
+            },
+            "")
+            ->type_name(ValueName(spec, name));
     }
-    if (o.simUpGiven && !o.simStill) {
-        error = "--sim-orientation needs --sim-motion still";
-        return false;
+    for (const std::string& name : Words(spec.flagOptions))
+        command->add_flag_function(name, [&o, name](std::int64_t) { o.flags.insert(name); });
+}
+
+void AddSensorOptions(CLI::App& app, CliOptions& o, OptionErrors& errors) {
+    const std::string group = "Sensor options";
+    o.AddTo(app, group, errors);
+    AddValue(
+        app, "--card", errors,
+        [&o](const std::string& v) {
+            int card = 0;
+            o.card =
+                ParseNumber(v, card) && card >= 0 && card <= 3 ? std::optional(card) : std::nullopt;
+            return o.card.has_value();
+        },
+        "--card needs a card number from 0 to 3")
+        ->type_name("N")
+        ->description("the USB card Ezusb-N (default: the first found)")
+        ->group(group);
+    AddValue(
+        app, "--port", errors,
+        [&o](const std::string& v) {
+            int port = 0;
+            const bool ok = ParseNumber(v, port, 16) && port > 0 && port <= 0x7FFF;
+            o.port = ok ? std::optional(static_cast<std::int16_t>(port)) : std::nullopt;
+            return ok;
+        },
+        "--port needs a hex port address from 1 to 7FFF")
+        ->type_name("HEX")
+        ->description("the parallel port's base address, e.g. 378")
+        ->group(group);
+    app.add_flag("--version", o.version, "the program's version")->group(group);
+    app.add_flag("-h,--help", o.help, "this text, or a command's with the command")->group(group);
+}
+
+void Describe(CLI::App& app, CliOptions& o, OptionErrors& errors) {
+    app.set_help_flag();
+    app.allow_extras();
+    app.require_subcommand(0, 1);
+    app.description(
+        "The sensor from a shell or a script; nothing waits for a click: messages\n"
+        "go to standard error. Exit status 0 on success, 1 when the device or a\n"
+        "file fails, 2 on a usage error, 130 after Ctrl-C.\n");
+    AddSensorOptions(app, o, errors);
+    std::map<std::string, std::string> usages{
+        {"", "quenlor-cli [SENSOR OPTIONS] COMMAND [ARGUMENTS]"}};
+    for (const CommandSpec& spec : kCommands)
+        usages.emplace(spec.name, spec.usage);
+    // Before the commands, which take the formatter they are made with.
+    app.formatter(
+        std::make_shared<HelpFormatter>(std::move(usages), "quenlor-cli [SENSOR OPTIONS] "));
+    for (const CommandSpec& spec : kCommands)
+        AddCommand(app, spec, o, errors);
+}
+
+// Words that no option or command took. A command's own option left over
+// came before the command, where only the sensor's options are known.
+void RefuseLeftovers(const CLI::App& app, const CliOptions& o, OptionErrors& errors) {
+    const CommandSpec* command = FindCommand(o.command);
+    std::vector<std::string> own;
+    if (command != nullptr) {
+        own = Words(command->valueOptions);
+        for (std::string& flag : Words(command->flagOptions))
+            own.push_back(std::move(flag));
     }
-    if (o.card && o.interface == InterfaceParallel) {
-        error = "--card names a USB card, not a parallel port";
-        return false;
+    for (const std::string& word : app.remaining()) {
+        const bool before = std::count(own.begin(), own.end(), word.substr(0, word.find('='))) > 0;
+        if (word.size() > 1 && word[0] == '-')
+            errors.Refuse("unknown option " + word +
+                          (command == nullptr || before ? "" : " for " + o.command));
+        else
+            errors.Refuse("unknown command " + word);
     }
-    if (o.port && o.interface == InterfaceUsb) {
-        error = "--port names a parallel port, not a USB card";
-        return false;
-    }
+}
+
+std::string CheckCombination(const CliOptions& o) {
+    if (std::string refusal = o.Refusal(); !refusal.empty())
+        return refusal;
+    if (o.card && o.interface == InterfaceParallel)
+        return "--card names a USB card, not a parallel port";
+    if (o.port && o.interface == InterfaceUsb)
+        return "--port names a parallel port, not a USB card";
     if (o.help || o.version)
-        return true;
-    if (command == nullptr) {
-        error = "no command given";
-        return false;
-    }
-    if (o.args.size() < command->minArgs || o.args.size() > command->maxArgs) {
-        error = "usage: quenlor-cli " + std::string(command->usage);
-        return false;
-    }
-    return true;
+        return {};
+    const CommandSpec* command = FindCommand(o.command);
+    if (command == nullptr)
+        return "no command given";
+    if (o.args.size() < command->minArgs || o.args.size() > command->maxArgs)
+        return "usage: quenlor-cli " + std::string(command->usage);
+    return {};
 }
 
 }  // namespace
@@ -250,72 +261,29 @@ const std::string* CliOptions::Value(const std::string& option) const {
 std::optional<CliOptions> CliOptions::Parse(const std::vector<std::string>& args,
                                             std::string& error) {
     CliOptions o;
-    const CommandSpec* command = nullptr;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        bool global = false;
-        if (!ParseGlobal(args, i, o, error, global))
-            return std::nullopt;
-        if (global)
-            continue;
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            if (command == nullptr) {
-                error = "unknown option " + a;
-                return std::nullopt;
-            }
-            if (!ParseCommandOption(args, i, *command, o, error))
-                return std::nullopt;
-        } else if (command == nullptr) {
-            command = FindCommand(a);
-            if (command == nullptr) {
-                error = "unknown command " + a;
-                return std::nullopt;
-            }
-            o.command = a;
-        } else {
-            o.args.push_back(a);
-        }
+    OptionErrors errors;
+    CLI::App app;
+    Describe(app, o, errors);
+    if (ParseCommandLine(app, args, errors)) {
+        for (const CLI::App* command : app.get_subcommands())
+            o.command = command->get_name();
+        RefuseLeftovers(app, o, errors);
+        errors.Refuse(CheckCombination(o));
     }
-    if (!CheckCombination(o, command, error))
+    error = errors.first;
+    if (!error.empty())
         return std::nullopt;
     return o;
 }
 
 std::string CliOptions::HelpText(const std::string& command) {
-    if (const CommandSpec* found = FindCommand(command); found != nullptr && !command.empty())
-        return "Usage: quenlor-cli [SENSOR OPTIONS] " + std::string(found->usage) + "\n\n" +
-               std::string(found->help);
-    std::string text =
-        "Usage: quenlor-cli [SENSOR OPTIONS] COMMAND [ARGUMENTS]\n"
-        "\n"
-        "The sensor from a shell or a script; nothing waits for a click: messages\n"
-        "go to standard error. Exit status 0 on success, 1 when the device or a\n"
-        "file fails, 2 on a usage error, 130 after Ctrl-C.\n"
-        "\n"
-        "Commands (quenlor-cli COMMAND --help tells more):\n";
-    for (const CommandSpec& c : kCommands)
-        text += "  " + std::string(c.usage.substr(0, c.usage.find('\n'))) + "\n";
-    text +=
-        "\n"
-        "Sensor options:\n"
-        "  --interface usb|parallel   the interface; without it, the one CommPort.cfg\n"
-        "                             beside the executable selects (never written)\n"
-        "  --card N                   the USB card Ezusb-N (default: the first found)\n"
-        "  --port HEX                 the parallel port's base address, e.g. 378\n"
-        "  --simulate                 the simulated sensor (USB unless told otherwise)\n"
-        "  --sim-state FILE           with --simulate: keep the simulated sensor's\n"
-        "                             registers and flash in FILE between calls\n"
-        "  --sim-seed N               with --simulate: a repeatable simulated sensor\n"
-        "  --sim-rate HZ              with --simulate: the sensor's sample rate (400)\n"
-        "  --sim-motion still         with --simulate: the board at rest, with noise,\n"
-        "                             drift and start-up offsets (default: moving)\n"
-        "  --sim-orientation UP       with --sim-motion still: the axis up, +x, -x, +y,\n"
-        "                             -y, +z or -z (default +z)\n"
-        "  --sim-trace FILE           with --simulate: every bus transaction to FILE\n"
-        "  --version                  the program's version\n";
-    return text;
+    CliOptions ignored;
+    OptionErrors errors;
+    CLI::App app;
+    Describe(app, ignored, errors);
+    if (FindCommand(command) != nullptr)
+        return app.get_subcommand(command)->help();
+    return app.help();
 }
 
 }  // namespace quenlor

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/front/SensorOptions.h"
 #include "core/Settings.h"
 
 namespace quenlor {
@@ -19,20 +20,11 @@ inline constexpr int kExitInterrupted = 130;  // Ctrl-C
 
 // The command line of quenlor-cli: the options that choose the sensor (given
 // anywhere), then a command with its own arguments and options.
-struct CliOptions {
+struct CliOptions : SensorOptions {
     bool help = false;
     bool version = false;
-    bool simulate = false;
-    std::string simTrace;
-    std::string simState;
-    std::optional<std::uint32_t> simSeed;
-    std::optional<double> simRate;
-    bool simStill = false;     // --sim-motion still
-    std::string simUp = "+z";  // --sim-orientation
-    bool simUpGiven = false;
-    std::optional<std::int16_t> interface;  // InterfaceUsb or InterfaceParallel
-    std::optional<int> card;                // Ezusb-N
-    std::optional<std::int16_t> port;       // parallel port base address
+    std::optional<int> card;           // Ezusb-N
+    std::optional<std::int16_t> port;  // parallel port base address
 
     std::string command;
     std::vector<std::string> args;              // the command's own arguments

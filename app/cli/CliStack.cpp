@@ -6,21 +6,14 @@
 
 namespace quenlor {
 
-CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& consoleSeams)
-    : backends(chosen),
-      messages(boxes),
-      seams(consoleSeams),
-      // The pauses end at their deadline on the monotonic clock, so a call
-      // needs no calibration pause at its start.
-      stack(backends, {messages, seams, seams, seams}),
-      settings(stack.settings()),
-      delay(stack.delay()),
-      registerTable(stack.registerTable()),
-      usb(stack.usb()),
-      usbSpi(stack.usbSpi()),
-      parallel(stack.parallel()),
-      registers(stack.registers()),
-      ioDriver(stack.ioDriver()) {
+CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
+    // The pauses end at their deadline on the monotonic clock, so a call
+    // needs no calibration pause at its start.
+    : OwnedSensorStack{SensorStack(backends, {messages, seams, seams, seams})},
+      StackParts(stack.parts()),
+      backends(backends),
+      messages(messages),
+      seams(seams) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }

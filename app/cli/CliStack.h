@@ -7,12 +7,20 @@
 #include "platform/Backends.h"
 #include "platform/MessageBoxes.h"
 #include "stack/SensorStack.h"
+#include "stack/StackParts.h"
 
 namespace quenlor {
 
-// The objects of one run of quenlor-cli over the chosen back-ends, and the
-// preparation of the interface the main window would make at its start.
-class CliStack {
+// The stack a run of quenlor-cli owns; a base of CliStack, so that it is
+// built before the parts that name its objects.
+struct OwnedSensorStack {
+    SensorStack stack;
+};
+
+// The objects of one run of quenlor-cli over the chosen back-ends, by the
+// names of StackParts, and the preparation of the interface the main window
+// would make at its start.
+class CliStack : public OwnedSensorStack, public StackParts {
   public:
     CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams);
 
@@ -24,16 +32,6 @@ class CliStack {
     Backends& backends;
     MessageBoxes& messages;
     ConsoleSeams& seams;
-    // The program's one object stack; the names below are its parts.
-    SensorStack stack;
-    Settings& settings;
-    Delay& delay;
-    RegisterTable& registerTable;
-    EzUsbAccess& usb;
-    UsbSpiCard& usbSpi;
-    ParallelSpi& parallel;
-    RegisterAccess& registers;
-    IoDriverInstaller& ioDriver;
 
   private:
     int OpenUsb(const CliOptions& options);

@@ -1,14 +1,11 @@
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
-#include "app/RealBackends.h"
-#include "app/SimBackends.h"
-#include "app/SimState.h"
 #include "app/cli/CliStack.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/StderrMessageBoxes.h"
+#include "app/front/ChosenBackends.h"
 #include "core/Version.h"
 
 namespace {
@@ -31,26 +28,17 @@ int RunOn(Backends& backends, StderrMessageBoxes& messages, const CliOptions& op
     return status;
 }
 
-int RunSimulated(StderrMessageBoxes& messages, const CliOptions& options) {
-    SimBackends sim(options.simTrace, options.simSeed);
-    if (!options.simTrace.empty() && !sim.traceOk()) {
-        std::cerr << "quenlor-cli: cannot write the bus trace " << options.simTrace << std::endl;
+// The command over the back-ends the options choose, the simulated sensor's
+// state kept for the next call when asked to.
+int RunChosen(StderrMessageBoxes& messages, const CliOptions& options) {
+    ChosenBackends chosen(options, messages);
+    if (!chosen.failure().empty()) {
+        std::cerr << "quenlor-cli: " << chosen.failure() << std::endl;
         return kExitFailed;
     }
-    if (options.simRate)
-        sim.sensor().setSampleRate(*options.simRate);
-    if (options.simStill)
-        sim.holdStill(options.simUp);
-    std::string error;
-    const std::string& state = options.simState;
-    if (!state.empty() && std::filesystem::exists(state) &&
-        !SimState::Load(state, sim.sensor(), error)) {
-        std::cerr << "quenlor-cli: " << error << std::endl;
-        return kExitFailed;
-    }
-    const int status = RunOn(sim, messages, options);
-    if (!state.empty() && !SimState::Save(state, sim.sensor())) {
-        std::cerr << "quenlor-cli: cannot write the simulator state " << state << std::endl;
+    const int status = RunOn(chosen.backends(), messages, options);
+    if (const std::string failure = chosen.KeepState(); !failure.empty()) {
+        std::cerr << "quenlor-cli: " << failure << std::endl;
         return status == kExitOk ? kExitFailed : status;
     }
     return status;
@@ -77,8 +65,5 @@ int main(int argc, char** argv) {
     }
     Interrupt::Catch();
     StderrMessageBoxes messages;
-    if (options->simulate)
-        return RunSimulated(messages, *options);
-    RealBackends real(messages);
-    return RunOn(real, messages, *options);
+    return RunChosen(messages, *options);
 }

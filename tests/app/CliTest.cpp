@@ -154,6 +154,17 @@ TEST_F(CliTest, StreamWritesOneLinePerSampleAfterTheNames) {
     EXPECT_GT(std::stod(line), 0.0);
 }
 
+// The usual forms of a command line reach the command: --opt=value, the
+// sensor's options after the command, and -- before the arguments.
+TEST_F(CliTest, OptionsTakeTheirValueAfterAnEqualsSign) {
+    const Result r = Run("stream --samples=5 --registers=TEMP_OUT --raw --simulate", "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 6) << r.out;
+    const Result read = Run("read -- XACCL_OUT TEMP_OUT");
+    EXPECT_EQ(read.status, 0);
+    EXPECT_NE(read.out.find("\nTEMP_OUT "), std::string::npos) << read.out;
+}
+
 // The datalog window's answers for XACCL_OUT and TEMP_OUT ticked, no delay.
 class WindowChoices : public DatalogHost {
   public:

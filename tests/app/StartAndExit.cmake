@@ -49,3 +49,19 @@ endif()
 if(NOT err MATCHES "Please select an interface before taking data")
     message(FATAL_ERROR "the start-up's message did not reach standard error:\n${err}")
 endif()
+
+# The interface given on the command line takes the settings file's place,
+# and the program writes it at exit (a first start of scripts/run).
+file(REMOVE "${DIR}/CommPort.cfg" "${DIR}/shot.png")
+execute_process(
+    COMMAND "${DIR}/${name}" --simulate --interface usb --screenshot "${DIR}/shot.png"
+            --screenshot-ms 500
+    WORKING_DIRECTORY "${DIR}"
+    RESULT_VARIABLE status
+    ERROR_VARIABLE err
+    TIMEOUT 60)
+file(READ "${DIR}/CommPort.cfg" saved)
+string(FIND "${saved}" "Interface =  2 " at)
+if(NOT status STREQUAL "0" OR NOT at EQUAL 0 OR err MATCHES "select an interface")
+    message(FATAL_ERROR "a start with --interface usb ended with ${status}, wrote\n${saved}\n${err}")
+endif()
