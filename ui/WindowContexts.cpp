@@ -27,7 +27,7 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
                               stack.messages(), locale, stack.appDir(), stack.clock(),
                               stack.settings(), stack.usb(), !stack.backendNotice().empty()},
         DatalogContext{stack.settings(), stack.delay(), stack.registers(), stack.messages(), locale,
-                       stack.clock(), stack.appDir()},
+                       stack.clock(), stack.appDir(), stack.engine()},
         UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, debug},
     };
 }

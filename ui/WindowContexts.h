@@ -62,6 +62,8 @@ struct DatalogContext {
     LocaleInfo& locale;
     Clock& clock;
     AppDirectory& appDir;
+    // Runs the datalog run on its worker.
+    AcquisitionEngine& engine;
 };
 
 struct MainWindowContext {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <functional>
+#include <utility>
+
+#include "acquisition/AcquisitionEngine.h"
+
+namespace quenlor {
+
+// Lends `work` to the engine's worker and returns once it has returned. The
+// window's events run meanwhile, with what the worker hands over (its
+// questions to the window's host, its message boxes) and `each` after every
+// round, which copies the controls the work reads. Should a job be lent
+// already, `work` runs here instead, as it did before there was a worker.
+inline void RunOnWorker(AcquisitionEngine& engine, std::function<void()> work,
+                        const std::function<void()>& each) {
+    if (!engine.Lend(work)) {
+        work();
+        return;
+    }
+    // A short wait: the worker's questions are answered within it, and the
+    // window's events (paints, a Cancel) between two of them.
+    constexpr std::chrono::milliseconds kRound{4};
+    while (engine.Lent()) {
+        QCoreApplication::processEvents();
+        each();
+        engine.ServeOwnerFor(kRound);
+    }
+    engine.ServeOwner();
+}
+
+}  // namespace quenlor
