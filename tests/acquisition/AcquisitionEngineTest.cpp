@@ -82,7 +82,7 @@ TEST_F(ReadLoopTest, ATurnTakenDuringTheRunLandsBetweenTwoRegisterAccesses) {
     Start();
     AwaitPasses(1);
     std::size_t polled = 0;
-    while (polled < 10)
+    while (polled < 16 + 10)
         polled = Sent().size();
     {
         BusTurn turn(engine());
