@@ -4,8 +4,8 @@ namespace quenlor {
 
 MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
     Backends& backends = stack.backends();
-    const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(), stack.messages(),
-                                locale};
+    const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(),
+                                stack.messages(), locale,      stack.engine()};
     return MainWindowContext{
         stack.settings(),
         stack.delay(),
@@ -28,7 +28,8 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
                               stack.settings(), stack.usb(), !stack.backendNotice().empty()},
         DatalogContext{stack.settings(), stack.delay(), stack.registers(), stack.messages(), locale,
                        stack.clock(), stack.appDir(), stack.engine()},
-        UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, debug},
+        UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, stack.engine(),
+                         debug},
     };
 }
 

@@ -30,6 +30,8 @@ struct UsbDebugContext {
     UsbSpiCard& usbSpi;
     MessageBoxes& messages;
     LocaleInfo& locale;
+    // Runs the transfer loop; the window's card actions take turns meanwhile.
+    AcquisitionEngine& engine;
 };
 
 struct UsbSelectContext {
@@ -37,6 +39,8 @@ struct UsbSelectContext {
     EzUsbAccess& usb;
     UsbSpiCard& usbSpi;
     LocaleInfo& locale;
+    // The card table's actions take turns with a transfer loop.
+    AcquisitionEngine& engine;
     UsbDebugContext debug;
 };
 

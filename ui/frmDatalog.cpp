@@ -286,7 +286,11 @@ void frmDatalog::RunDatalog() {
     running_ = true;
     relayed.Refresh();
     RunOnWorker(
-        engine, [&run] { run.RunDatalog(); }, [&relayed] { relayed.Refresh(); });
+        engine, [&run] { run.RunDatalog(); },
+        [&relayed] {
+            relayed.Refresh();
+            return relayed.CancelRequested();
+        });
     if (!host.WindowAlive())
         return;
     running_ = false;
