@@ -82,6 +82,8 @@ frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* par
 }
 
 void frmUSBdebug::activate() {
+    // Shown again while its loop runs, it reads what the loop's transfers set.
+    BusTurn turn(ctx_.engine);
     search();
     frameSPIsetup->showChannel(ctx_.settings.UsbSpiChannel);
     frameSPIsetup->showPolarity(ctx_.settings.UsbSpiPolarity);
