@@ -23,9 +23,9 @@ inline void RunOnWorker(AcquisitionEngine& engine, std::function<void()> work,
         work();
         return;
     }
-    // A short wait: the worker's questions are answered within it, and the
-    // window's events (paints, a Cancel) between two of them.
-    constexpr std::chrono::milliseconds kRound{4};
+    // The worker's questions wake the wait at once; the window's events
+    // (paints, a Cancel) run at least at the screen's pace.
+    constexpr std::chrono::milliseconds kRound{16};
     bool ending = false;
     while (engine.Lent()) {
         if (!ending) {
