@@ -48,10 +48,15 @@ void AcquisitionEngine::WorkerMain(const std::function<void()>& work, bool lent)
         workerHolds_ = true;
     }
     work();
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     workerHolds_ = false;
     if (lent)
         EndLend();
+    // A job lent while the work was ending still runs before the worker goes.
+    while (jobWaiting_.load()) {
+        changed_.wait(lock, [this] { return OwnerAway(); });
+        RunLentJob(lock);
+    }
     active_.store(false, std::memory_order_release);
     changed_.notify_all();
 }
