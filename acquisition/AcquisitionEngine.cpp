@@ -11,24 +11,84 @@ AcquisitionEngine::~AcquisitionEngine() {
 bool AcquisitionEngine::Start(std::function<void()> work) {
     if (Active())
         return false;
-    if (worker_.joinable())
-        worker_.join();
-    active_.store(true, std::memory_order_release);
-    worker_ = std::thread([this, work = std::move(work)] { WorkerMain(work); });
+    StartWorker(std::move(work), false);
     return true;
 }
 
-void AcquisitionEngine::WorkerMain(const std::function<void()>& work) {
+bool AcquisitionEngine::Lend(std::function<void()> job) {
+    {
+        std::lock_guard lock(mutex_);
+        if (lent_.load())
+            return false;
+        lentDepth_ = ownerDepth_;
+        ownerDepth_ = 0;
+        lent_.store(true, std::memory_order_release);
+        if (active_.load()) {
+            job_ = std::move(job);
+            jobWaiting_ = true;
+            changed_.notify_all();
+            return true;
+        }
+    }
+    StartWorker(std::move(job), true);
+    return true;
+}
+
+void AcquisitionEngine::StartWorker(std::function<void()> work, bool lent) {
+    if (worker_.joinable())
+        worker_.join();
+    active_.store(true, std::memory_order_release);
+    worker_ = std::thread([this, lent, work = std::move(work)] { WorkerMain(work, lent); });
+}
+
+void AcquisitionEngine::WorkerMain(const std::function<void()>& work, bool lent) {
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return OwnerAway(); });
+        AwaitBus(lock, [] { return true; });
         workerHolds_ = true;
     }
     work();
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     workerHolds_ = false;
+    if (lent)
+        EndLend();
+    // A job lent while the work was ending still runs before the worker goes.
+    while (jobWaiting_.load()) {
+        changed_.wait(lock, [this] { return OwnerAway(); });
+        RunLentJob(lock);
+    }
     active_.store(false, std::memory_order_release);
     changed_.notify_all();
+}
+
+void AcquisitionEngine::AwaitBus(std::unique_lock<std::mutex>& lock,
+                                 const std::function<bool()>& ready) {
+    for (;;) {
+        changed_.wait(lock, [&] { return OwnerAway() && (jobWaiting_.load() || ready()); });
+        if (!jobWaiting_.load())
+            return;
+        RunLentJob(lock);
+    }
+}
+
+void AcquisitionEngine::RunLentJob(std::unique_lock<std::mutex>& lock) {
+    const std::function<void()> job = std::move(job_);
+    job_ = nullptr;
+    jobWaiting_ = false;
+    const bool held = workerHolds_;
+    workerHolds_ = true;
+    lock.unlock();
+    job();
+    lock.lock();
+    workerHolds_ = held;
+    EndLend();
+    changed_.notify_all();
+}
+
+void AcquisitionEngine::EndLend() {
+    ownerDepth_ += lentDepth_;
+    lentDepth_ = 0;
+    lent_.store(false, std::memory_order_release);
 }
 
 void AcquisitionEngine::Wait() {
@@ -50,6 +110,16 @@ void AcquisitionEngine::ServeOwner() {
     ServeLocked(lock);
 }
 
+void AcquisitionEngine::ServeOwnerFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    const bool active = active_.load();
+    const bool lent = lent_.load();
+    changed_.wait_for(lock, timeout, [&] {
+        return !tasks_.empty() || active_.load() != active || lent_.load() != lent;
+    });
+    ServeLocked(lock);
+}
+
 void AcquisitionEngine::ServeLocked(std::unique_lock<std::mutex>& lock) {
     while (!tasks_.empty()) {
         Task* task = tasks_.front();
@@ -63,12 +133,13 @@ void AcquisitionEngine::ServeLocked(std::unique_lock<std::mutex>& lock) {
 }
 
 void AcquisitionEngine::Yield() {
-    if (ownerWants_.load(std::memory_order_relaxed) == 0)
+    if (ownerWants_.load(std::memory_order_relaxed) == 0 &&
+        !jobWaiting_.load(std::memory_order_relaxed))
         return;
     std::unique_lock lock(mutex_);
     workerHolds_ = false;
     changed_.notify_all();
-    changed_.wait(lock, [this] { return OwnerAway(); });
+    AwaitBus(lock, [] { return true; });
     workerHolds_ = true;
 }
 
@@ -78,7 +149,7 @@ void AcquisitionEngine::RunOnOwner(const std::function<void()>& task) {
     tasks_.push_back(&entry);
     workerHolds_ = false;
     changed_.notify_all();
-    changed_.wait(lock, [&] { return entry.done && OwnerAway(); });
+    AwaitBus(lock, [&] { return entry.done; });
     workerHolds_ = true;
 }
 

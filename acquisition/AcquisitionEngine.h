@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -9,7 +10,8 @@
 
 namespace quenlor {
 
-// One worker thread for long bus work (the read loop), and the rules by which
+// One worker thread for long bus work (the read loop, and the jobs a window
+// lends it: a datalog run, the card's transfer loop), and the rules by which
 // it shares the bus with the thread that owns the engine (the windows').
 //
 // While a run is active the worker holds the bus. It lets go only at its yield
@@ -36,6 +38,19 @@ class AcquisitionEngine {
     void Wait();
     // Owner: does what the worker handed over; returns at once when nothing is.
     void ServeOwner();
+    // Owner: as ServeOwner, after waiting up to `timeout` for the worker to
+    // hand something over, or for its run or lent job to end.
+    void ServeOwnerFor(std::chrono::milliseconds timeout);
+
+    // Owner: runs `job` on the worker with the bus lent to it. With a run
+    // active, the job runs at the yield point where the run stands, and the
+    // run goes on after it; else the worker starts with the job. The owner's
+    // bus turns, even one it holds, give way meanwhile: a turn taken during
+    // the job waits for the job's yield points, as it waits for the run's.
+    // Returns at once: Lent() holds until the job has returned. False (and
+    // nothing done) while a job is lent already.
+    bool Lend(std::function<void()> job);
+    bool Lent() const { return lent_.load(std::memory_order_acquire); }
     bool OnOwnerThread() const { return std::this_thread::get_id() == owner_; }
 
     // Worker, between two bus accesses: lets a waiting bus turn go first.
@@ -57,8 +72,15 @@ class AcquisitionEngine {
         const std::function<void()>* call;
         bool done = false;
     };
-    void WorkerMain(const std::function<void()>& work);
+    void StartWorker(std::function<void()> work, bool lent);
+    void WorkerMain(const std::function<void()>& work, bool lent);
     void ServeLocked(std::unique_lock<std::mutex>& lock);
+    // Worker: waits until the owner neither holds nor wants the bus and
+    // `ready` holds, running meanwhile a job the owner lends.
+    void AwaitBus(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ready);
+    void RunLentJob(std::unique_lock<std::mutex>& lock);
+    // The owner's turns held before the lending are its own again.
+    void EndLend();
     bool OwnerAway() const { return ownerWants_.load() == 0 && ownerDepth_ == 0; }
 
     const std::thread::id owner_;
@@ -72,6 +94,12 @@ class AcquisitionEngine {
     bool workerHolds_ = false;
     int ownerDepth_ = 0;
     std::deque<Task*> tasks_;
+    // A lent job: waiting for the worker (read by Yield without the lock, as
+    // ownerWants_), and until it has returned.
+    std::function<void()> job_;
+    std::atomic<bool> jobWaiting_{false};
+    std::atomic<bool> lent_{false};
+    int lentDepth_ = 0;
 };
 
 }  // namespace quenlor

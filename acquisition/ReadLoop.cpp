@@ -17,6 +17,8 @@ ReadLoop::ReadLoop(RegisterAccess& registers, Clock& clock, AcquisitionEngine& e
 
 void ReadLoop::Run() {
     std::int64_t readyNs = clock_.monotonicNanoseconds();
+    const std::uint64_t limit = controls_.passLimit.load();
+    std::uint64_t passes = 0;
     do {
         Sample sample;
         sample.readyNs = readyNs;
@@ -24,7 +26,7 @@ void ReadLoop::Run() {
             return;
         samples_.Push(sample);
         passes_.fetch_add(1, std::memory_order_relaxed);
-        if (!WaitForDataReady())
+        if (++passes == limit || !WaitForDataReady())
             return;
         readyNs = clock_.monotonicNanoseconds();
     } while (controls_.running.load());
@@ -36,6 +38,7 @@ bool ReadLoop::ReadRows(Sample& sample) {
         if (controls_.ticks[row].load()) {
             registers_.ReadRegister(static_cast<std::int16_t>(row));
             sample.values[row] = registers_.RegisterReadResult.Scaled;
+            sample.raw[row] = registers_.RegisterReadResult.Value;
             sample.read[row] = true;
             sample.measured = measuring_() && sample.measured;
             if (!Yield())

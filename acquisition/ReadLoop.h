@@ -20,14 +20,17 @@ struct LoopControls {
     std::atomic<bool> cancel{false};
     // Row i's tick box, rows 1..8.
     std::array<std::atomic<bool>, 9> ticks{};
+    // A run of this many passes ends after its last one, without waiting for
+    // another data-ready; 0 for no limit.
+    std::atomic<std::uint64_t> passLimit{0};
 };
 
 // The read loop, on the engine's worker: each pass reads the ticked output
 // rows, hands them over as one Sample and waits for the sensor's data-ready
 // bit. The first pass always runs; the next ones while `running` holds at the
-// pass's end. The engine's yield points are where a single-threaded loop
-// would run the window's events: after each ticked row's read, after every
-// row and after every data-ready poll.
+// pass's end and the pass limit is not reached. The engine's yield points are where a
+// single-threaded loop would run the window's events: after each ticked row's read, after every row
+// and after every data-ready poll.
 class ReadLoop {
   public:
     // `measuring` is asked after every register read, on the worker: true

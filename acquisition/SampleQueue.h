@@ -12,6 +12,8 @@ namespace quenlor {
 struct Sample {
     // Scaled values of rows 1..8; only the rows in `read` were read this pass.
     std::array<float, 9> values{};
+    // The same readings as the registers gave them (masked, unscaled).
+    std::array<std::int32_t, 9> raw{};
     std::array<bool, 9> read{};
     // The interface gave measurements for the whole pass.
     bool measured = false;

@@ -30,7 +30,9 @@ class DatalogHost {
     // The run is over (finished, cancelled or failed).
     virtual void RunEnded() = 0;
 
-    // Lets the caller's events through (a Cancel click, a repaint).
+    // A point between two register accesses where the caller may act: its
+    // events run there (a Cancel click, a repaint), or, with the run on the
+    // acquisition worker, the caller's bus turns.
     virtual void Yield() = 0;
 };
 

@@ -6,20 +6,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include <algorithm>
-
 namespace quenlor {
-
-namespace {
-
-// The progress bar moves at least in 10 % steps and at most once per 500
-// samples: each visible move repaints it at once, which costs as much as a few
-// dozen samples' yields, so short files get few moves and long ones fine steps.
-std::int64_t BarSteps(std::int64_t samples) {
-    return std::min(samples, std::max<std::int64_t>(10, samples / 500));
-}
-
-}  // namespace
 
 bool DatalogWindowHost::IsSelected(int index) {
     const auto at = static_cast<std::size_t>(index - 1);
@@ -53,10 +40,6 @@ void DatalogWindowHost::RunBegun(const std::string& fileExtension) {
 }
 
 void DatalogWindowHost::FileBegun(std::int64_t file, std::int64_t files, std::int64_t samples) {
-    samples_ = samples;
-    barSteps_ = BarSteps(samples);
-    barStepsShown_ = 0;
-    nextBarAt_ = barSteps_ > 0 ? samples / barSteps_ : 0;
     if (!window_)
         return;
     window_->txtFileNum->setText(QString::number(file));
@@ -71,11 +54,8 @@ void DatalogWindowHost::FileBegun(std::int64_t file, std::int64_t files, std::in
     bar->setVisible(true);
 }
 
+// Called only at the bar's steps: each move repaints it at once.
 void DatalogWindowHost::SampleTaken(std::int64_t sample) {
-    if (sample != nextBarAt_)
-        return;
-    ++barStepsShown_;
-    nextBarAt_ = samples_ * (barStepsShown_ + 1) / barSteps_;
     if (window_)
         window_->prgDatalog->setValue(static_cast<int>(sample));
 }

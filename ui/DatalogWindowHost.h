@@ -11,10 +11,10 @@
 
 namespace quenlor {
 
-// The datalog window as the run's host: answers from its controls, shows the
-// run's progress in it and yields to Qt's event queue. Should the window go
-// during a yield, the run is cancelled and finishes its file from the last
-// answers given.
+// The datalog window as the run's host, on the window's thread: answers from
+// its controls, shows the run's progress in it and yields to Qt's event
+// queue. Should the window go during a yield, the run is cancelled and
+// finishes its file from the last answers given.
 class DatalogWindowHost : public DatalogHost {
   public:
     explicit DatalogWindowHost(frmDatalog& window) : window_(&window) {}
@@ -36,11 +36,6 @@ class DatalogWindowHost : public DatalogHost {
     std::array<bool, frmDatalog::kSelectionCount> selected_{};
     bool noScale_ = false;
     std::string delayText_;
-    // The progress bar moves only at these samples.
-    std::int64_t samples_ = 0;
-    std::int64_t barSteps_ = 0;
-    std::int64_t barStepsShown_ = 0;
-    std::int64_t nextBarAt_ = 0;
 };
 
 }  // namespace quenlor

@@ -3,11 +3,18 @@
 #include <QRadioButton>
 #include <utility>
 
+#include "acquisition/BusTurn.h"
+
 namespace quenlor {
 
 UsbCardSelection::UsbCardSelection(UsbCardTable& table, EzUsbAccess& usb, Settings& settings,
-                                   LocaleInfo& locale, Hooks hooks)
-    : table_(table), usb_(usb), settings_(settings), locale_(locale), hooks_(std::move(hooks)) {
+                                   LocaleInfo& locale, AcquisitionEngine& engine, Hooks hooks)
+    : table_(table),
+      usb_(usb),
+      settings_(settings),
+      locale_(locale),
+      engine_(engine),
+      hooks_(std::move(hooks)) {
     QObject::connect(&table_, &UsbCardTable::optionClicked, &table_,
                      [this](int index) { choose(index); });
 }
@@ -18,6 +25,7 @@ void UsbCardSelection::search() {
     if (searching_)
         return;
     searching_ = true;
+    BusTurn turn(engine_);
     table_.clearRows();
     usb_.FindUsbBuffers();
     const std::string sep = locale_.decimalSeparator();
@@ -39,6 +47,7 @@ void UsbCardSelection::search() {
 void UsbCardSelection::choose(int index) {
     if (index < 0 || index > 4)
         return;
+    BusTurn turn(engine_);
     table_.option(index).setChecked(true);
     if (index == 4) {
         if (hooks_.noneChosen)

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "acquisition/AcquisitionEngine.h"
 #include "core/Settings.h"
 #include "platform/LocaleInfo.h"
 #include "ui/UsbCardTable.h"
@@ -11,7 +12,8 @@ namespace quenlor {
 
 // What both card windows do with their card table: the search of the device
 // names and the choice of a card or "None". What follows a choice differs by
-// window and comes in as hooks.
+// window and comes in as hooks. Both take a bus turn, so that a transfer loop
+// running meanwhile stands still.
 class UsbCardSelection {
   public:
     struct Hooks {
@@ -22,7 +24,7 @@ class UsbCardSelection {
     };
 
     UsbCardSelection(UsbCardTable& table, EzUsbAccess& usb, Settings& settings, LocaleInfo& locale,
-                     Hooks hooks);
+                     AcquisitionEngine& engine, Hooks hooks);
 
     // Rescans the device names, refills the table and chooses the card the
     // scan picked (or "None").
@@ -35,6 +37,7 @@ class UsbCardSelection {
     EzUsbAccess& usb_;
     Settings& settings_;
     LocaleInfo& locale_;
+    AcquisitionEngine& engine_;
     Hooks hooks_;
     bool searching_ = false;
 };

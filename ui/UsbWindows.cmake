@@ -12,6 +12,9 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/UsbManualPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UsbSpiPanel.h
     ${CMAKE_CURRENT_LIST_DIR}/UsbSpiPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UsbTransferLoop.h
+    ${CMAKE_CURRENT_LIST_DIR}/UsbTransferLoop.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WorkerRun.h
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.h
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBselect.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmUSBdebug.h

@@ -4,8 +4,8 @@ namespace quenlor {
 
 MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
     Backends& backends = stack.backends();
-    const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(), stack.messages(),
-                                locale};
+    const UsbDebugContext debug{stack.settings(), stack.usb(), stack.usbSpi(),
+                                stack.messages(), locale,      stack.engine()};
     return MainWindowContext{
         stack.parts(),
         backends.ioPermission(),
@@ -20,8 +20,9 @@ MainWindowContext MakeWindowContexts(SensorStack& stack, LocaleInfo& locale) {
                               stack.messages(), locale, stack.appDir(), stack.clock(),
                               stack.settings(), stack.usb(), !stack.backendNotice().empty()},
         DatalogContext{stack.settings(), stack.delay(), stack.registers(), stack.messages(), locale,
-                       stack.clock(), stack.appDir()},
-        UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, debug},
+                       stack.clock(), stack.appDir(), stack.engine()},
+        UsbSelectContext{stack.settings(), stack.usb(), stack.usbSpi(), locale, stack.engine(),
+                         debug},
     };
 }
 

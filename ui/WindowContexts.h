@@ -31,6 +31,8 @@ struct UsbDebugContext {
     UsbSpiCard& usbSpi;
     MessageBoxes& messages;
     LocaleInfo& locale;
+    // Runs the transfer loop; the window's card actions take turns meanwhile.
+    AcquisitionEngine& engine;
 };
 
 struct UsbSelectContext {
@@ -38,6 +40,8 @@ struct UsbSelectContext {
     EzUsbAccess& usb;
     UsbSpiCard& usbSpi;
     LocaleInfo& locale;
+    // The card table's actions take turns with a transfer loop.
+    AcquisitionEngine& engine;
     UsbDebugContext debug;
 };
 
@@ -63,6 +67,8 @@ struct DatalogContext {
     LocaleInfo& locale;
     Clock& clock;
     AppDirectory& appDir;
+    // Runs the datalog run on its worker.
+    AcquisitionEngine& engine;
 };
 
 // The main window holds the whole stack (StackParts) and what it hands on.

@@ -16,10 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/ClockRelay.h"
+#include "acquisition/LocaleRelay.h"
 #include "core/NumberFormat.h"
 #include "datalog/DatalogRun.h"
+#include "datalog/RelayedDatalogHost.h"
 #include "ui/DatalogWindowHost.h"
 #include "ui/UserChoices.h"
+#include "ui/WorkerRun.h"
 
 namespace quenlor {
 
@@ -254,11 +258,17 @@ void frmDatalog::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmDatalog::RunDatalog() {
-    // Host and run live here, not in the window: should the window go during
-    // a yield, the current file is still finished from what they hold.
+    // Host and run live here, not in the window: should the window go while
+    // the run goes on, the current file is still finished from what they hold.
+    // The run itself goes on the engine's worker; it asks the window's host,
+    // locale and wall clock through the engine, on this thread.
     DatalogWindowHost host(*this);
-    DatalogRun run(
-        {ctx_.registers, ctx_.delay, ctx_.clock, ctx_.locale, ctx_.messages, ctx_.appDir}, host);
+    AcquisitionEngine& engine = ctx_.engine;
+    RelayedDatalogHost relayed(host, engine);
+    LocaleRelay locale(ctx_.locale, engine);
+    ClockRelay clock(ctx_.clock, engine);
+    DatalogRun run({ctx_.registers, ctx_.delay, clock, locale, ctx_.messages, ctx_.appDir},
+                   relayed);
     // A run whose lines cannot be held starts nothing: checked before any visible step.
     if (!run.Prepare({Utf8(baseName_), Utf8(txtSamplesPerFile->text()),
                       Utf8(txtFilesPerSession->text()), ckNOHeader->isChecked(),
@@ -274,7 +284,13 @@ void frmDatalog::RunDatalog() {
     KeepChoices();
     cmdStartDatalog->setText(kCancelCaption);
     running_ = true;
-    run.RunDatalog();
+    relayed.Refresh();
+    RunOnWorker(
+        engine, [&run] { run.RunDatalog(); },
+        [&relayed] {
+            relayed.Refresh();
+            return relayed.CancelRequested();
+        });
     if (!host.WindowAlive())
         return;
     running_ = false;

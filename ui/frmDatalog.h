@@ -14,8 +14,9 @@ class QAbstractButton;
 
 namespace quenlor {
 
-// "Datalog Control": sets up a datalog run and runs it inside the Start click.
-// Modal; the opener creates a new window for every opening.
+// "Datalog Control": sets up a datalog run and runs it on the acquisition
+// worker; the Start click returns when it is over. Modal; the opener creates
+// a new window for every opening.
 class frmDatalog : public QDialog, private DatalogControls {
     Q_OBJECT
 

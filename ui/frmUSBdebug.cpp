@@ -9,9 +9,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "acquisition/BusTurn.h"
 #include "core/NumberFormat.h"
 #include "ui/ModalRun.h"
 #include "ui/UsbButton.h"
+#include "ui/UsbTransferLoop.h"
+#include "ui/WorkerRun.h"
 
 namespace quenlor {
 
@@ -41,7 +44,7 @@ frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* par
       frameManual(new UsbManualPanel(this)),
       frameSPIsetup(new UsbSpiPanel(this)),
       frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Full, this)),
-      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale,
+      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale, ctx.engine,
                  {[this] { sendSetup(); }, [this] { dropSetup(); }}) {
     setObjectName("frmUSBdebug");
     setWindowTitle("USB SPI Card Setup");
@@ -79,6 +82,8 @@ frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* par
 }
 
 void frmUSBdebug::activate() {
+    // Shown again while its loop runs, it reads what the loop's transfers set.
+    BusTurn turn(ctx_.engine);
     search();
     frameSPIsetup->showChannel(ctx_.settings.UsbSpiChannel);
     frameSPIsetup->showPolarity(ctx_.settings.UsbSpiPolarity);
@@ -109,11 +114,13 @@ void frmUSBdebug::dropSetup() {
 void frmUSBdebug::chooseChannel(int channel) {
     if (channel < 1 || channel > 4)
         return;
+    BusTurn turn(ctx_.engine);
     frameSPIsetup->showChannel(channel);
     ctx_.settings.UsbSpiChannel = static_cast<std::uint8_t>(channel);
 }
 
 void frmUSBdebug::togglePolarity() {
+    BusTurn turn(ctx_.engine);
     const bool positive = !frameSPIsetup->positivePolarity();
     frameSPIsetup->showPolarity(positive);
     ctx_.settings.UsbSpiPolarity = positive;
@@ -128,6 +135,7 @@ void frmUSBdebug::showDelay() {
 }
 
 void frmUSBdebug::readBits() {
+    BusTurn turn(ctx_.engine);
     if (!ctx_.usb.UsbReady()) {
         needCard();
         showDelay();
@@ -139,6 +147,7 @@ void frmUSBdebug::readBits() {
 }
 
 void frmUSBdebug::setBits() {
+    BusTurn turn(ctx_.engine);
     if (!ctx_.usb.UsbReady()) {
         needCard();
         choose(4);
@@ -152,6 +161,7 @@ void frmUSBdebug::setBits() {
 }
 
 void frmUSBdebug::readDelay() {
+    BusTurn turn(ctx_.engine);
     if (ctx_.usb.UsbReady())
         ctx_.usbSpi.UsbSpiReadSetup();
     else
@@ -160,6 +170,7 @@ void frmUSBdebug::readDelay() {
 }
 
 void frmUSBdebug::enterDelay() {
+    BusTurn turn(ctx_.engine);
     if (ctx_.usb.UsbReady()) {
         auto delay = static_cast<std::uint8_t>(LimitedNumber(frameSPIsetup->delayText(), 1, 255));
         ctx_.usbSpi.UsbSpiSetup(delay);
@@ -174,6 +185,7 @@ void frmUSBdebug::showReadWords() {
 }
 
 void frmUSBdebug::write() {
+    BusTurn turn(ctx_.engine);
     if (!ctx_.usb.UsbReady()) {
         needCard();
         choose(4);
@@ -206,24 +218,38 @@ void frmUSBdebug::loop() {
     cmdLoop.setText("Stop");
     s.UsbLoopStop = false;
     write();
+    // The loop lives here, not in the window: should the window go while it
+    // runs, it is stopped and waited for without touching the window.
     QPointer<frmUSBdebug> self(this);
-    while (!s.UsbLoopStop) {
-        ctx_.usbSpi.UsbSpiTransfer(ctx_.usbSpi.UsbWordCount);
-        if (!ctx_.usb.UsbReady()) {
-            s.UsbLoopStop = true;
-            choose(4);
-            cmdLoop.setText("Loop");
-        }
-        showReadWords();
-        QCoreApplication::processEvents();
-        // The window may be gone, or the program closing, after the events ran.
+    UsbTransferLoop transfers(ctx_.usb, ctx_.usbSpi, ctx_.engine, [this, self, &s] {
         if (!self)
             return;
-        // With every window hidden (at start-up "OK" in both card windows
-        // hides them all) nobody could reach "Stop" any more.
-        if (mainWindow_.programEnding() || NothingOnScreen())
-            s.UsbLoopStop = true;
-    }
+        s.UsbLoopStop = true;
+        choose(4);
+        frameManual->loopButton().setText("Loop");
+    });
+    RunOnWorker(
+        ctx_.engine, [&transfers] { transfers.Run(); },
+        [this, self, &s, &transfers] {
+            if (!self) {
+                transfers.Stop();
+                return true;
+            }
+            UsbTransferLoop::Words words{};
+            int count = 0;
+            if (transfers.TakeWords(words, count))
+                frameManual->showReadWords(words, count);
+            // With every window hidden (at start-up "OK" in both card windows
+            // hides them all) nobody could reach "Stop" any more.
+            if (mainWindow_.programEnding() || NothingOnScreen())
+                s.UsbLoopStop = true;
+            if (s.UsbLoopStop)
+                transfers.Stop();
+            return s.UsbLoopStop;
+        });
+    if (!self)
+        return;
+    showReadWords();
     cmdLoop.setText("Loop");
 }
 

@@ -17,7 +17,7 @@ frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* 
       ctx_(ctx),
       mainWindow_(mainWindow),
       frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Brief, this)),
-      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale,
+      selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale, ctx.engine,
                  {[this] { sendSetup(); }, {}}) {
     setObjectName("frmUSBselect");
     setWindowTitle("USB SPI Card Selection");

@@ -1,17 +1,20 @@
 #include "app/cli/Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace quenlor {
 
 namespace {
 
-// A signal handler can reach nothing but a variable of this kind; it is the
-// program's one piece of state outside the objects built at start-up.
-volatile std::sig_atomic_t gInterrupted = 0;
+// A signal handler can reach nothing but a lock-free atomic; it is the
+// program's one piece of state outside the objects built at start-up, read
+// by the acquisition worker too.
+std::atomic<bool> gInterrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void OnInterrupt(int) {
-    gInterrupted = 1;
+    gInterrupted.store(true);
 }
 
 }  // namespace
@@ -21,7 +24,7 @@ void Interrupt::Catch() {
 }
 
 bool Interrupt::Requested() {
-    return gInterrupted != 0;
+    return gInterrupted.load();
 }
 
 }  // namespace quenlor

@@ -74,7 +74,12 @@ int RunLog(CliRun& run) {
                   << (old.size() == 1 ? "it." : "them.") << std::endl;
         return kExitFailed;
     }
-    datalog.RunDatalog();
+    // On the acquisition worker, as the window runs it; this thread answers
+    // the message boxes it asks for meanwhile.
+    AcquisitionEngine& engine = s.stack.engine();
+    if (!engine.Start([&datalog] { datalog.RunDatalog(); }))
+        return kExitFailed;
+    engine.Wait();
     return Interrupt::Requested() ? kExitInterrupted : kExitOk;
 }
 

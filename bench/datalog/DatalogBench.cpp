@@ -84,6 +84,8 @@ struct RunFigures {
 
 // One run of one file with the first `registers` boxes ticked.
 RunFigures RunThroughWindow(BenchRig& rig, long samples, int registers, int delayMs) {
+    // The round before left its file: the window would ask before replacing it.
+    std::filesystem::remove(rig.dir() / "DATALOG_1.csv");
     QPushButton readButton;
     frmDatalog window(rig.ctx(), readButton);
     window.show();

@@ -6,14 +6,22 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <vector>
 
 #include "acquisition/BusTurn.h"
+#include "acquisition/ClockRelay.h"
+#include "acquisition/LocaleRelay.h"
 #include "acquisition/MessageRelay.h"
 #include "acquisition/ReadLoop.h"
 #include "acquisition/SampleTiming.h"
+#include "datalog/DatalogRun.h"
+#include "datalog/RelayedDatalogHost.h"
+#include "platform/fake/FakeLocaleInfo.h"
 #include "sim/BusTrace.h"
 #include "tests/spi/SpiRig.h"
 
@@ -74,7 +82,7 @@ TEST_F(ReadLoopTest, ATurnTakenDuringTheRunLandsBetweenTwoRegisterAccesses) {
     Start();
     AwaitPasses(1);
     std::size_t polled = 0;
-    while (polled < 10)
+    while (polled < 16 + 10)
         polled = Sent().size();
     {
         BusTurn turn(engine());
@@ -135,6 +143,28 @@ TEST_F(ReadLoopTest, TicksStopAndCancelAreReadWhereTheLoopLooks) {
     EXPECT_EQ(loop.passes(), 4u);
 }
 
+// The datalog window's side of a run: XACCL_OUT and XINCL_OUT ticked, and a
+// click made as file 2's second sample is shown.
+class TraceDatalogHost : public DatalogHost {
+  public:
+    std::function<void()> click;
+    bool IsSelected(int index) override { return index == 2 || index == 6; }
+    bool NoScale() override { return false; }
+    std::string SampleDelayText() override { return "0"; }
+    bool CancelRequested() override { return false; }
+    void RunBegun(const std::string&) override {}
+    void FileBegun(std::int64_t file, std::int64_t, std::int64_t) override { file_ = file; }
+    void SampleTaken(std::int64_t sample) override {
+        if (file_ == 2 && sample == 2)
+            click();
+    }
+    void RunEnded() override {}
+    void Yield() override {}
+
+  private:
+    std::int64_t file_ = 0;
+};
+
 // A stack over a seeded simulator whose clock steps with every reading, so
 // the frames of a run depend on the code alone.
 struct SteppingRig {
@@ -142,9 +172,10 @@ struct SteppingRig {
     BusTrace trace{log};
     double time = 0.0;
     FakeClock clock;
+    FakeLocaleInfo locale;
     RecordingCursor cursor;
     RecordingMessageBoxes messages;
-    FixedAppDirectory appDir{"."};
+    FixedAppDirectory appDir;
     SimSensor sensor{11, [this] { return time += 0.0001; }};
     SimAdapterCard card{sensor};
     SimParallelBoard board{sensor};
@@ -156,7 +187,9 @@ struct SteppingRig {
     LoopControls controls;
     SampleQueue samples;
 
-    SteppingRig() {
+    explicit SteppingRig(const std::filesystem::path& folder) : appDir(folder) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
         card.placeCard(0);
         stack.registerTable().BuildRegisterTable();
         stack.usb().FindUsbBuffers();
@@ -166,17 +199,23 @@ struct SteppingRig {
             tick = true;
         controls.running = true;
     }
+    ~SteppingRig() { std::filesystem::remove_all(appDir.path()); }
 
-    // 30 passes with a Read Status click at the first yield point of pass 10;
-    // `click` makes it (by then the loop is at that point) and returns once
-    // it was made.
+    // 30 passes with a Read Status click at the first yield point of pass 10,
+    // and at that of pass 20 a paced datalog run of three files of three
+    // samples, with a Read Status click of its own. A click that `wanted`
+    // marks is made by the test's thread, and the worker stands at that
+    // yield point until the click waits for it.
     std::string Run(bool onWorker) {
         ReadLoop* self = nullptr;
-        bool clicked = false;
+        unsigned clicks = 0;
         ReadLoop loop{stack.registers(), clock, stack.engine(), controls, samples, [&] {
-                          if (self->passes() == 9 && !clicked) {
-                              clicked = true;
-                              Click(onWorker);
+                          if (clicks < 2 && self->passes() == 9u + 10u * clicks) {
+                              ++clicks;
+                              if (clicks == 1)
+                                  Click(onWorker, [this] { ReadStatus(); });
+                              else
+                                  Click(onWorker, [this] { Datalog(); });
                           }
                           if (self->passes() >= 30)
                               controls.running = false;
@@ -185,11 +224,12 @@ struct SteppingRig {
         self = &loop;
         if (onWorker) {
             EXPECT_TRUE(stack.engine().Start([&] { loop.Run(); }));
-            while (!wanted)
-                std::this_thread::yield();
-            {
+            for (int click = 0; click < 2; ++click) {
+                while (!wanted)
+                    std::this_thread::yield();
+                wanted = false;
                 BusTurn turn(stack.engine());
-                stack.registers().ReadRegister(DIAG_STAT);
+                next();
             }
             stack.engine().Wait();
         } else {
@@ -198,28 +238,65 @@ struct SteppingRig {
         EXPECT_EQ(loop.passes(), 30u);
         return log.str();
     }
-    void Click(bool onWorker) {
+    void Click(bool onWorker, std::function<void()> click) {
         if (!onWorker) {
-            stack.registers().ReadRegister(DIAG_STAT);
+            click();
             return;
         }
-        // The worker stands at its yield point until the owner's turn waits.
+        next = std::move(click);
         wanted = true;
         while (!stack.engine().TurnWaiting())
             std::this_thread::yield();
     }
+    void ReadStatus() { stack.registers().ReadRegister(DIAG_STAT); }
+    // As the datalog window runs it: on the worker when a read loop runs.
+    void Datalog() {
+        AcquisitionEngine& engine = stack.engine();
+        TraceDatalogHost shown;
+        shown.click = [&] {
+            BusTurn turn(engine);
+            ReadStatus();
+        };
+        RelayedDatalogHost host(shown, engine);
+        ClockRelay relayedClock(clock, engine);
+        LocaleRelay relayedLocale(locale, engine);
+        DatalogRun run({stack.registers(), stack.delay(), relayedClock, relayedLocale,
+                        stack.messages(), appDir},
+                       host);
+        ASSERT_TRUE(run.Prepare({"DATALOG", "3", "3", false, true}));
+        if (!engine.Active()) {
+            run.RunDatalog();
+            return;
+        }
+        ASSERT_TRUE(engine.Lend([&] { run.RunDatalog(); }));
+        while (engine.Lent())
+            engine.ServeOwnerFor(std::chrono::milliseconds(1));
+    }
+    std::string File(int number) const {
+        std::ifstream in(appDir.path() / ("DATALOG_" + std::to_string(number) + ".csv"),
+                         std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     std::atomic<bool> wanted{false};
+    // The click the test's thread makes next.
+    std::function<void()> next;
 };
 
-// The worker with a click during the run puts the same frames on the bus, in
-// the same order, as the loop run on one thread with the click at the same
-// point.
+// The worker with clicks and a datalog run during the read loop puts the
+// same frames on the bus, in the same order, as the loop run on one thread
+// with them at the same points, and writes the same files.
 TEST(ReadLoopTrace, TheWorkersFramesAreThoseOfOneThread) {
-    SteppingRig single;
-    SteppingRig worker;
+    const auto temp = std::filesystem::temp_directory_path();
+    SteppingRig single(temp / "quenlor_trace_single");
+    SteppingRig worker(temp / "quenlor_trace_worker");
     const std::string expected = single.Run(false);
-    EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 30 * 18);
+    EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 30 * 18 + 9 * 4);
     EXPECT_EQ(worker.Run(true), expected);
+    for (int file = 1; file <= 3; ++file) {
+        const std::string text = single.File(file);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8 + 3) << file;
+        EXPECT_EQ(worker.File(file), text) << file;
+    }
 }
 
 // A gap is an interval over 1.5 times the run's median; the rate is the run's.

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -30,6 +31,7 @@
 #include "tests/ui/UiRig.h"
 #include "ui/OutputPanel.h"
 #include "ui/frm1.h"
+#include "ui/frmDatalog.h"
 #include "ui/frmManualReg.h"
 
 namespace quenlor {
@@ -385,6 +387,41 @@ TEST_F(frm1Test, ReadRunsUntilStopAndNestedClicksRestartIt) {
     const int stopped = DiagStatReads();
     QTest::qWait(20);
     EXPECT_EQ(DiagStatReads(), stopped);
+}
+
+// Opened while the read loop runs, the datalog window's run goes on the
+// worker where the loop stands; the loop ends once the window has closed, as
+// the window's opening set the read button back to "Read".
+TEST_F(frm1Test, ADatalogRunDuringTheReadLoopTakesItsSamplesThenTheLoopEnds) {
+    Load();
+    QTimer outer;
+    const int mark = DiagStatReads();
+    bool loopWaitedForTheRun = false;
+    QObject::connect(&outer, &QTimer::timeout, &ReadButton(), [&] {
+        if (DiagStatReads() < mark + 2)
+            return;
+        outer.stop();
+        QTimer::singleShot(0, [&] {
+            auto* w = qobject_cast<frmDatalog*>(QApplication::activeModalWidget());
+            ASSERT_NE(w, nullptr);
+            w->findChild<QLineEdit*>("txtSamplesPerFile")->setText("5");
+            w->findChild<QLineEdit*>("txtFilesPerSession")->setText("2");
+            w->findChild<QPushButton*>("cmdStartDatalog")->click();
+            loopWaitedForTheRun = rig_->stack().engine().Active();
+            w->reject();
+        });
+        window_->mnuDatalog().trigger();
+    });
+    outer.start(2);
+    ReadButton().click();
+    EXPECT_TRUE(loopWaitedForTheRun);
+    EXPECT_EQ(ReadButton().text(), "Read");
+    EXPECT_FALSE(rig_->stack().engine().Active());
+    for (const char* name : {"DATALOG_1.csv", "DATALOG_2.csv"}) {
+        std::ifstream in(rig_->dir() / name, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(Count(text, "\r\n"), 8 + 5) << name;
+    }
 }
 
 // At a slow rate every pass reaches the boxes: the window paints at the
