@@ -6,14 +6,14 @@
 
 namespace quenlor {
 
-CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
+CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& consoleSeams)
     // The pauses end at their deadline on the monotonic clock, so a call
     // needs no calibration pause at its start.
-    : OwnedSensorStack{SensorStack(backends, {messages, seams, seams, seams})},
+    : OwnedSensorStack{SensorStack(chosen, {boxes, consoleSeams, consoleSeams, consoleSeams})},
       StackParts(stack.parts()),
-      backends(backends),
-      messages(messages),
-      seams(seams) {
+      backends(chosen),
+      messages(boxes),
+      seams(consoleSeams) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }
