@@ -1,5 +1,7 @@
 # The adapter card selection window and the card setup and debug window.
 list(APPEND QUENLOR_UI_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/CardDialog.h
+    ${CMAKE_CURRENT_LIST_DIR}/CardDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.h
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModalRun.h

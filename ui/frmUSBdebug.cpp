@@ -1,17 +1,14 @@
 #include "ui/frmUSBdebug.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "acquisition/BusTurn.h"
 #include "core/NumberFormat.h"
-#include "ui/ModalRun.h"
 #include "ui/UsbButton.h"
 #include "ui/UsbTransferLoop.h"
 #include "ui/WorkerRun.h"
@@ -38,9 +35,8 @@ int LimitedNumber(const QString& text, int lo, int hi) {
 }  // namespace
 
 frmUSBdebug::frmUSBdebug(UsbDebugContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent),
+    : CardDialog(mainWindow, parent),
       ctx_(ctx),
-      mainWindow_(mainWindow),
       frameManual(new UsbManualPanel(this)),
       frameSPIsetup(new UsbSpiPanel(this)),
       frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Full, this)),
@@ -251,31 +247,6 @@ void frmUSBdebug::loop() {
         return;
     showReadWords();
     cmdLoop.setText("Loop");
-}
-
-void frmUSBdebug::ok() {
-    hide();
-}
-
-bool frmUSBdebug::showModal() {
-    return RunModal(*this, running_);
-}
-
-void frmUSBdebug::showEvent(QShowEvent* event) {
-    mainWindow_.place(*this);
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        activate();
-}
-
-void frmUSBdebug::closeEvent(QCloseEvent* event) {
-    // The close box acts as "OK"; only the program ending really closes.
-    if (!mainWindow_.programEnding()) {
-        event->ignore();
-        ok();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 }  // namespace quenlor

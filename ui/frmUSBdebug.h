@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QDialog>
-
-#include "ui/MainWindowLink.h"
+#include "ui/CardDialog.h"
 #include "ui/UsbCardSelection.h"
 #include "ui/UsbManualPanel.h"
 #include "ui/UsbSpiPanel.h"
 #include "ui/WindowContexts.h"
 
-class QCloseEvent;
 class QPushButton;
-class QShowEvent;
 
 namespace quenlor {
 
 // The engineer's tool for the adapter card: its SPI settings and hand-typed
 // transfers, once or in an endless loop. Created once, then shown and hidden.
-class frmUSBdebug : public QDialog {
+class frmUSBdebug : public CardDialog {
     Q_OBJECT
 
   public:
@@ -35,16 +31,9 @@ class frmUSBdebug : public QDialog {
     void write();
     // "Loop" starts the endless transfer loop; "Stop" ends it.
     void loop();
-    void ok();
-    // Shows the window modally; see RunModal. False when it was only shown
-    // again because its earlier showing is still running.
-    bool showModal();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
+    void shown() override { activate(); }
     void activate();
     void sendSetup();
     void dropSetup();
@@ -53,8 +42,6 @@ class frmUSBdebug : public QDialog {
     void showDelay();
 
     UsbDebugContext& ctx_;
-    MainWindowLink mainWindow_;
-    bool running_ = false;
 
     UsbManualPanel* frameManual = nullptr;
     UsbSpiPanel* frameSPIsetup = nullptr;

@@ -1,21 +1,17 @@
 #include "ui/frmUSBselect.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "ui/ModalRun.h"
 #include "ui/UsbButton.h"
 #include "ui/frmUSBdebug.h"
 
 namespace quenlor {
 
 frmUSBselect::frmUSBselect(UsbSelectContext& ctx, QWidget* mainWindow, QWidget* parent)
-    : QDialog(parent),
+    : CardDialog(mainWindow, parent),
       ctx_(ctx),
-      mainWindow_(mainWindow),
       frameBufferSetup(new UsbCardTable(UsbCardTable::Columns::Brief, this)),
       selection_(*frameBufferSetup, ctx.usb, ctx.settings, ctx.locale, ctx.engine,
                  {[this] { sendSetup(); }, {}}) {
@@ -59,10 +55,6 @@ void frmUSBselect::sendSetup() {
     ctx_.usbSpi.UsbSpiSetBits(ctx_.settings.UsbSpiBits);
 }
 
-void frmUSBselect::ok() {
-    hide();
-}
-
 frmUSBdebug* frmUSBselect::debugWindow() const {
     return debug_.data();
 }
@@ -74,27 +66,6 @@ void frmUSBselect::showDebug() {
     // Coming back from the debug window activates this one again.
     if (debug_->showModal() && self && isVisible())
         search();
-}
-
-bool frmUSBselect::showModal() {
-    return RunModal(*this, running_);
-}
-
-void frmUSBselect::showEvent(QShowEvent* event) {
-    mainWindow_.place(*this);
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        search();
-}
-
-void frmUSBselect::closeEvent(QCloseEvent* event) {
-    // The close box acts as "OK"; only the program ending really closes.
-    if (!mainWindow_.programEnding()) {
-        event->ignore();
-        ok();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 }  // namespace quenlor

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QDialog>
 #include <QPointer>
 
-#include "ui/MainWindowLink.h"
+#include "ui/CardDialog.h"
 #include "ui/UsbCardSelection.h"
 #include "ui/WindowContexts.h"
 
-class QCloseEvent;
 class QPushButton;
-class QShowEvent;
 
 namespace quenlor {
 
@@ -17,7 +14,7 @@ class frmUSBdebug;
 
 // Lists the adapter cards at the four device names and lets the user pick one
 // or none. Created once, then only shown (modally) and hidden.
-class frmUSBselect : public QDialog {
+class frmUSBselect : public CardDialog {
     Q_OBJECT
 
   public:
@@ -28,25 +25,16 @@ class frmUSBselect : public QDialog {
     void search();
     // The card choice action for option 0..3, or "None" for 4.
     void choose(int index);
-    // Hides the window; its table keeps its contents.
-    void ok();
     void showDebug();
-    // Shows the window modally; see RunModal.
-    bool showModal();
 
     frmUSBdebug* debugWindow() const;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
+    void shown() override { search(); }
     void sendSetup();
 
     UsbSelectContext& ctx_;
-    MainWindowLink mainWindow_;
     QPointer<frmUSBdebug> debug_;
-    bool running_ = false;
 
     UsbCardTable* frameBufferSetup = nullptr;
     UsbCardSelection selection_;
