@@ -128,6 +128,8 @@ TEST(SensorFactsTest, StatusBitsReadByTheirSeverity) {
     EXPECT_STREQ(StatusStateText(value, 7), "SET");
     EXPECT_STREQ(StatusStateText(value, 11), "SET");
     EXPECT_STREQ(kStatusBits[kDataReadyBit].name, "Data Ready");
+    EXPECT_STREQ(kStatusBits[0].name, "Supply < 3.150 V");
+    EXPECT_STREQ(kStatusBits[11].name, "System Alarm");
     EXPECT_TRUE(IsDataReady(0x0080));
     EXPECT_FALSE(IsDataReady(0xFF7F));
 }
