@@ -11,6 +11,7 @@
 #include "core/ReplacedFile.h"
 #include "datalog/DatalogHeader.h"
 #include "datalog/DatalogNaming.h"
+#include "regmap/StatusRegister.h"
 
 namespace quenlor {
 
@@ -217,7 +218,7 @@ bool DatalogRun::AwaitDataReady() {
     const std::int64_t start = services_.clock.monotonicNanoseconds();
     for (;;) {
         registers.ReadRegister(DIAG_STAT);
-        if ((registers.RegisterReadResult.Value & 128) != 0)
+        if (IsDataReady(registers.RegisterReadResult.Value))
             return true;
         host_.Yield();
         if (host_.CancelRequested())

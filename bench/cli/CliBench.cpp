@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "regmap/RegisterGroups.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -56,15 +58,7 @@ double Pauses(long count) {
 }
 
 std::string Registers(int count) {
-    static const char* kNames[] = {"SUPPLY_OUT", "XACCL_OUT", "YACCL_OUT", "ZACCL_OUT",
-                                   "TEMP_OUT",   "XINCL_OUT", "YINCL_OUT", "ZINCL_OUT"};
-    std::string list = "XACCL_OUT";
-    if (count == 8) {
-        list.clear();
-        for (const char* n : kNames)
-            list += (list.empty() ? "" : ",") + std::string(n);
-    }
-    return list;
+    return count == 8 ? quenlor::OutputRegisterNames(",") : "XACCL_OUT";
 }
 
 void Report(benchmark::State& state, double pauses, double cli, long samples) {
