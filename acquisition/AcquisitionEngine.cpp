@@ -2,7 +2,8 @@
 
 namespace quenlor {
 
-AcquisitionEngine::AcquisitionEngine() : owner_(std::this_thread::get_id()) {}
+AcquisitionEngine::AcquisitionEngine(ThreadPriority* priority)
+    : owner_(std::this_thread::get_id()), priority_(priority) {}
 
 AcquisitionEngine::~AcquisitionEngine() {
     Wait();
@@ -18,9 +19,16 @@ bool AcquisitionEngine::Start(std::function<void()> work) {
     return true;
 }
 
+std::string AcquisitionEngine::WorkerPriority() const {
+    std::lock_guard lock(mutex_);
+    return workerPriority_;
+}
+
 void AcquisitionEngine::WorkerMain(const std::function<void()>& work) {
+    std::string priority = priority_ ? priority_->raiseCurrentThread() : "normal";
     {
         std::unique_lock lock(mutex_);
+        workerPriority_ = std::move(priority);
         changed_.wait(lock, [this] { return OwnerAway(); });
         workerHolds_ = true;
     }

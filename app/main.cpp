@@ -11,6 +11,7 @@
 #include "app/ScreenshotHook.h"
 #include "app/SimBackends.h"
 #include "app/SimState.h"
+#include "app/SystemThreadPriority.h"
 #include "app/UnattendedMessageBoxes.h"
 #include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
     quenlor::QtCursor cursor;
     quenlor::QtAppDirectory appDir;
     quenlor::QtLocaleInfo locale;
-    quenlor::Application program(*backends, {shown, clock, cursor, appDir}, locale);
+    quenlor::SystemThreadPriority priority;
+    quenlor::Application program(*backends, {shown, clock, cursor, appDir, {}, &priority}, locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options->screenshot.empty())
         screenshot =
