@@ -12,7 +12,7 @@ CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& sea
       seams(seams),
       // The pauses end at their deadline on the monotonic clock, so a call
       // needs no calibration pause at its start.
-      stack(backends, {messages, seams, seams, seams}),
+      stack(backends, {messages, seams, seams, seams, {}, &threadPriority}),
       settings(stack.settings()),
       delay(stack.delay()),
       registerTable(stack.registerTable()),

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/SystemThreadPriority.h"
 #include "app/cli/CliOptions.h"
 #include "app/cli/ConsoleSeams.h"
 #include "platform/Backends.h"
@@ -24,6 +25,8 @@ class CliStack {
     Backends& backends;
     MessageBoxes& messages;
     ConsoleSeams& seams;
+    // How a worker of the stack's engine raises its thread.
+    SystemThreadPriority threadPriority;
     // The program's one object stack; the names below are its parts.
     SensorStack stack;
     Settings& settings;
