@@ -6,14 +6,26 @@
 
 namespace quenlor {
 
-CliStack::CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams)
+namespace {
+
+StackSeams RaisingWith(StackSeams seams, ThreadPriority& priority) {
+    seams.priority = &priority;
+    return seams;
+}
+
+}  // namespace
+
+OwnedSensorStack::OwnedSensorStack(Backends& backends, const StackSeams& seams)
+    : stack(backends, RaisingWith(seams, threadPriority)) {}
+
+CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& console)
     // The pauses end at their deadline on the monotonic clock, so a call
     // needs no calibration pause at its start.
-    : OwnedSensorStack{SensorStack(backends, {messages, seams, seams, seams})},
+    : OwnedSensorStack(chosen, {boxes, console, console, console}),
       StackParts(stack.parts()),
-      backends(backends),
-      messages(messages),
-      seams(seams) {
+      backends(chosen),
+      messages(boxes),
+      seams(console) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }
