@@ -2,7 +2,8 @@
 
 namespace quenlor {
 
-AcquisitionEngine::AcquisitionEngine() : owner_(std::this_thread::get_id()) {}
+AcquisitionEngine::AcquisitionEngine(ThreadPriority* priority)
+    : owner_(std::this_thread::get_id()), priority_(priority) {}
 
 AcquisitionEngine::~AcquisitionEngine() {
     Wait();
@@ -41,9 +42,16 @@ void AcquisitionEngine::StartWorker(std::function<void()> work, bool lent) {
     worker_ = std::thread([this, lent, work = std::move(work)] { WorkerMain(work, lent); });
 }
 
+std::string AcquisitionEngine::WorkerPriority() const {
+    std::lock_guard lock(mutex_);
+    return workerPriority_;
+}
+
 void AcquisitionEngine::WorkerMain(const std::function<void()>& work, bool lent) {
+    std::string priority = priority_ ? priority_->raiseCurrentThread() : "normal";
     {
         std::unique_lock lock(mutex_);
+        workerPriority_ = std::move(priority);
         AwaitBus(lock, [] { return true; });
         workerHolds_ = true;
     }

@@ -6,7 +6,10 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
+
+#include "platform/ThreadPriority.h"
 
 namespace quenlor {
 
@@ -22,8 +25,9 @@ namespace quenlor {
 // A message box the worker has to show is handed to the owner's thread too.
 class AcquisitionEngine {
   public:
-    // The constructing thread is the owner.
-    AcquisitionEngine();
+    // The constructing thread is the owner. Each run's worker raises its
+    // priority through `priority` where given.
+    explicit AcquisitionEngine(ThreadPriority* priority = nullptr);
     ~AcquisitionEngine();
     AcquisitionEngine(const AcquisitionEngine&) = delete;
     AcquisitionEngine& operator=(const AcquisitionEngine&) = delete;
@@ -52,6 +56,9 @@ class AcquisitionEngine {
     bool Lend(std::function<void()> job);
     bool Lent() const { return lent_.load(std::memory_order_acquire); }
     bool OnOwnerThread() const { return std::this_thread::get_id() == owner_; }
+    // What the last run's worker got from the system ("SCHED_FIFO 1",
+    // "nice -5", "normal (refused)"); empty before the first run.
+    std::string WorkerPriority() const;
 
     // Worker, between two bus accesses: lets a waiting bus turn go first.
     void Yield();
@@ -84,12 +91,13 @@ class AcquisitionEngine {
     bool OwnerAway() const { return ownerWants_.load() == 0 && ownerDepth_ == 0; }
 
     const std::thread::id owner_;
+    ThreadPriority* const priority_;
     std::thread worker_;
     std::atomic<bool> active_{false};
     // Read by Yield without the lock, so that a yield costs one load when no
     // turn is waiting; changed only under the lock.
     std::atomic<int> ownerWants_{0};
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool workerHolds_ = false;
     int ownerDepth_ = 0;
@@ -100,6 +108,7 @@ class AcquisitionEngine {
     std::atomic<bool> jobWaiting_{false};
     std::atomic<bool> lent_{false};
     int lentDepth_ = 0;
+    std::string workerPriority_;
 };
 
 }  // namespace quenlor

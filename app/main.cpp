@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/Options.h"
 #include "app/ScreenshotHook.h"
+#include "app/SystemThreadPriority.h"
 #include "app/UnattendedMessageBoxes.h"
 #include "app/front/ChosenBackends.h"
 #include "core/Version.h"
@@ -99,7 +100,9 @@ int run(const quenlor::Options& options, const quenlor::ConsoleStreams& console)
     quenlor::QtCursor cursor;
     quenlor::QtAppDirectory appDir;
     quenlor::QtLocaleInfo locale;
-    quenlor::Application program(chosen.backends(), {shown, clock, cursor, appDir}, locale);
+    quenlor::SystemThreadPriority priority;
+    quenlor::Application program(chosen.backends(), {shown, clock, cursor, appDir, {}, &priority},
+                                 locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options.screenshot.empty())
         screenshot =

@@ -5,6 +5,7 @@ namespace quenlor {
 SensorStack::SensorStack(Backends& backends, const StackSeams& seams)
     : backends_(backends),
       seams_(seams),
+      engine_(seams_.priority),
       delay_(settings_, seams_.clock, seams_.cursor, seams_.spin ? seams_.spin : BusySpin,
              seams_.spin ? DelayWait::CountedSteps : DelayWait::UntilDeadline),
       usb_(backends.usbDriver(), relay_),

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ThreadPriority.h"
 #include "portio/IoDriverInstaller.h"
 #include "regmap/RegisterTable.h"
 #include "spi/ParallelSpi.h"
@@ -31,6 +32,9 @@ struct StackSeams {
     // deadline on the monotonic clock. A given loop (tests pass one that takes
     // no time, and count its calls) runs the pause's calibrated steps instead.
     SpinFunction spin{};
+    // How the read loop's worker raises its priority. None: it keeps the
+    // priority it was started with.
+    ThreadPriority* priority = nullptr;
 };
 
 // The program's state for a whole run, wired once over the chosen back-ends:

@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "regmap/RegisterTable.h"
+#include "ui/TextBox.h"
 
 namespace quenlor {
 
@@ -47,6 +48,9 @@ void DatalogControls::BuildControls(QDialog& window, const QString& startCaption
     txtDirectory = MakeChild<QLineEdit>(&window, "txtDirectory");
     txtFileName = MakeChild<QLineEdit>(&window, "txtFileName");
     txtFileNum = MakeChild<QLineEdit>(&window, "txtFileNum");
+    for (QLineEdit* box : {txtSamplesPerFile, txtSampleDelay, txtFilesPerSession, txtDirectory,
+                           txtFileName, txtFileNum})
+        KeepTextInBox(*box);
     txtFileNum->setText(QStringLiteral("1"));
     lblFext = MakeChild<QLabel>(&window, "lblFext");
     cmdStartDatalog = MakeChild<QPushButton>(&window, "cmdStartDatalog", startCaption);

@@ -25,6 +25,8 @@ list(APPEND QUENLOR_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlotState.h
     ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SweepRecord.h
+    ${CMAKE_CURRENT_LIST_DIR}/TextBox.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextBox.h
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortAddressPrompt.h
     ${CMAKE_CURRENT_LIST_DIR}/StatusPanel.cpp

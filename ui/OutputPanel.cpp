@@ -10,6 +10,7 @@
 
 #include "regmap/RegisterGroups.h"
 #include "ui/CachedPanelStyle.h"
+#include "ui/TextBox.h"
 
 namespace quenlor {
 
@@ -27,6 +28,7 @@ OutputPanel::OutputPanel(QWidget* parent) : QGroupBox(QStringLiteral("Output  Re
         values_[i]->setObjectName(QStringLiteral("txtReadReg_%1").arg(i));
         values_[i]->setFixedWidth(90);
         values_[i]->setAlignment(Qt::AlignRight);
+        KeepTextInBox(*values_[i]);
         ticks_[i] = new QCheckBox(this);
         ticks_[i]->setObjectName(QStringLiteral("ck_%1").arg(i));
         grid->addWidget(names_[i], row, 0);

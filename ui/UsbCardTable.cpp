@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "core/NumberFormat.h"
+#include "ui/TextBox.h"
 
 namespace quenlor {
 
@@ -20,6 +21,7 @@ QLineEdit* Box(const QString& name, int index, QWidget* parent, int width) {
     box->setObjectName(QString("%1_%2").arg(name).arg(index));
     box->setReadOnly(true);
     box->setMinimumWidth(width);
+    KeepTextInBox(*box);
     return box;
 }
 

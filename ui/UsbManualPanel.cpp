@@ -8,6 +8,7 @@
 
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
+#include "ui/TextBox.h"
 
 namespace quenlor {
 
@@ -30,6 +31,7 @@ QLineEdit* Box(const QString& name, QWidget* parent, int width, bool readOnly,
     box->setObjectName(name);
     box->setReadOnly(readOnly);
     box->setMinimumWidth(width);
+    KeepTextInBox(*box);
     box->setText(text);
     return box;
 }

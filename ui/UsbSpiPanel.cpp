@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/TextBox.h"
+
 namespace quenlor {
 
 namespace {
@@ -30,6 +32,7 @@ UsbSpiPanel::UsbSpiPanel(QWidget* parent) : QGroupBox("SPI Setup", parent) {
     txtLoopDelay = new QLineEdit(this);
     txtLoopDelay->setObjectName("txtLoopDelay");
     txtLoopDelay->setMinimumWidth(50);
+    KeepTextInBox(*txtLoopDelay);
     txtLoopDelay->setText("10");
     txtLoopDelay->installEventFilter(this);
     delayRow->addWidget(txtLoopDelay);

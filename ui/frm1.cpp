@@ -378,6 +378,10 @@ void frm1::showFrame() {
 
 void frm1::showRate() {
     framesSinceRate_ = 0;
+    const std::string priority = ctx_.engine.WorkerPriority();
+    if (!priority.empty())
+        lblRate_->setToolTip(
+            QStringLiteral("The read loop's thread: %1").arg(QString::fromStdString(priority)));
     if (timing_.Samples() < 2)
         return;
     lblRate_->setText(QStringLiteral("%1 passes/s, %2 gaps")

@@ -26,6 +26,7 @@
 #include "core/NumberFormat.h"
 #include "regmap/SensorCommands.h"
 #include "ui/QtFileDialogs.h"
+#include "ui/TextBox.h"
 #include "ui/UserChoices.h"
 
 namespace quenlor {
@@ -46,6 +47,7 @@ QLineEdit* MakeBox(QWidget* parent, const char* name, bool readOnly) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setReadOnly(readOnly);
+    KeepTextInBox(*box);
     return box;
 }
 

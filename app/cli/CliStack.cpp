@@ -6,14 +6,26 @@
 
 namespace quenlor {
 
-CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& consoleSeams)
+namespace {
+
+StackSeams RaisingWith(StackSeams seams, ThreadPriority& priority) {
+    seams.priority = &priority;
+    return seams;
+}
+
+}  // namespace
+
+OwnedSensorStack::OwnedSensorStack(Backends& backends, const StackSeams& seams)
+    : stack(backends, RaisingWith(seams, threadPriority)) {}
+
+CliStack::CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& console)
     // The pauses end at their deadline on the monotonic clock, so a call
     // needs no calibration pause at its start.
-    : OwnedSensorStack{SensorStack(chosen, {boxes, consoleSeams, consoleSeams, consoleSeams})},
+    : OwnedSensorStack(chosen, {boxes, console, console, console}),
       StackParts(stack.parts()),
       backends(chosen),
       messages(boxes),
-      seams(consoleSeams) {
+      seams(console) {
     settings.DelayCalibrated = true;
     registerTable.BuildRegisterTable();
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/SystemThreadPriority.h"
 #include "app/cli/CliOptions.h"
 #include "app/cli/ConsoleSeams.h"
 #include "platform/Backends.h"
@@ -11,9 +12,12 @@
 
 namespace quenlor {
 
-// The stack a run of quenlor-cli owns; a base of CliStack, so that it is
-// built before the parts that name its objects.
+// The stack a run of quenlor-cli owns, with the machine's way of raising its
+// worker's thread; a base of CliStack, so that it is built before the parts
+// that name its objects.
 struct OwnedSensorStack {
+    OwnedSensorStack(Backends& backends, const StackSeams& seams);
+    SystemThreadPriority threadPriority;
     SensorStack stack;
 };
 
@@ -22,7 +26,7 @@ struct OwnedSensorStack {
 // would make at its start.
 class CliStack : public OwnedSensorStack, public StackParts {
   public:
-    CliStack(Backends& backends, MessageBoxes& messages, ConsoleSeams& seams);
+    CliStack(Backends& chosen, MessageBoxes& boxes, ConsoleSeams& console);
 
     // Chooses the interface (options first, else CommPort.cfg, else USB on the
     // simulator) and prepares it. kExitOk, or the exit status of the failure
