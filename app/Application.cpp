@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 
 #include "core/SettingsFile.h"
-#include "ui/frm1.h"
-#include "ui/frmMsg.h"
+#include "ui/main/frm1.h"
+#include "ui/main/frmMsg.h"
 
 namespace quenlor {
 

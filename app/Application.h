@@ -7,7 +7,7 @@
 #include "platform/Backends.h"
 #include "platform/LocaleInfo.h"
 #include "stack/SensorStack.h"
-#include "ui/WindowContexts.h"
+#include "ui/common/WindowContexts.h"
 
 namespace quenlor {
 

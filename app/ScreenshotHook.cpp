@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <iostream>
 
-#include "ui/frm1.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 

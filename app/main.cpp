@@ -12,12 +12,12 @@
 #include "app/front/ChosenBackends.h"
 #include "core/Version.h"
 #include "platform/console/WindowsConsole.h"
-#include "ui/QtAppDirectory.h"
-#include "ui/QtClock.h"
-#include "ui/QtCursor.h"
-#include "ui/QtLocaleInfo.h"
-#include "ui/QtMessageBoxes.h"
-#include "ui/frm1.h"
+#include "ui/common/QtAppDirectory.h"
+#include "ui/common/QtClock.h"
+#include "ui/common/QtCursor.h"
+#include "ui/common/QtLocaleInfo.h"
+#include "ui/common/QtMessageBoxes.h"
+#include "ui/main/frm1.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "core/Delay.h"
 #include "tests/ui/UiRig.h"
-#include "ui/QtClock.h"
-#include "ui/WindowContexts.h"
+#include "ui/common/QtClock.h"
+#include "ui/common/WindowContexts.h"
 
 namespace quenlor {
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "bench/datalog/BenchRig.h"
-#include "ui/frmDatalog.h"
+#include "ui/datalog/frmDatalog.h"
 
 using namespace quenlor;
 

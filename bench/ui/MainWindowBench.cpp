@@ -25,9 +25,9 @@
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
-#include "ui/QtClock.h"
-#include "ui/QtCursor.h"
-#include "ui/frm1.h"
+#include "ui/common/QtClock.h"
+#include "ui/common/QtCursor.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 

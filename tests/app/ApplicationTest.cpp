@@ -24,8 +24,8 @@
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
-#include "ui/frm1.h"
-#include "ui/frmMsg.h"
+#include "ui/main/frm1.h"
+#include "ui/main/frmMsg.h"
 
 namespace quenlor {
 namespace {

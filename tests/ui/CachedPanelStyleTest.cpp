@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/CachedPanelStyle.h"
+#include "ui/main/CachedPanelStyle.h"
 
 namespace quenlor {
 namespace {

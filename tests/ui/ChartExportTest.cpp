@@ -20,8 +20,8 @@
 
 #include "platform/fake/RecordingFileDialogs.h"
 #include "tests/ui/UiRig.h"
-#include "ui/ChartExport.h"
-#include "ui/frm1.h"
+#include "ui/main/ChartExport.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {

@@ -19,7 +19,7 @@
 #include "datalog/DatalogHost.h"
 #include "datalog/DatalogRun.h"
 #include "tests/ui/UiRig.h"
-#include "ui/frmDatalog.h"
+#include "ui/datalog/frmDatalog.h"
 
 namespace fs = std::filesystem;
 using namespace quenlor;

@@ -12,8 +12,8 @@
 
 #include "core/NumberFormat.h"
 #include "tests/ui/UiRig.h"
-#include "ui/OutputPanel.h"
-#include "ui/frm1.h"
+#include "ui/main/OutputPanel.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {

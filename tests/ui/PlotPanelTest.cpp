@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "platform/fake/FakeLocaleInfo.h"
-#include "ui/PlotPanel.h"
+#include "ui/main/PlotPanel.h"
 
 namespace quenlor {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
-#include "ui/QtAppDirectory.h"
+#include "ui/common/QtAppDirectory.h"
 
 namespace quenlor {
 namespace {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTimeZone>
 
-#include "ui/QtLocaleInfo.h"
+#include "ui/common/QtLocaleInfo.h"
 
 namespace quenlor {
 namespace {

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QLineEdit>
 
-#include "ui/OutputPanel.h"
+#include "ui/main/OutputPanel.h"
 
 namespace quenlor {
 namespace {

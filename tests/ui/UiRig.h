@@ -31,7 +31,7 @@
 #include "tests/ui/RigIoPermission.h"
 #include "tests/ui/RigProcessRunner.h"
 #include "tests/ui/RigRegistry.h"
-#include "ui/WindowContexts.h"
+#include "ui/common/WindowContexts.h"
 
 namespace quenlor {
 

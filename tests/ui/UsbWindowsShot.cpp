@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frmUSBdebug.h"
-#include "ui/frmUSBselect.h"
+#include "ui/cards/frmUSBdebug.h"
+#include "ui/cards/frmUSBselect.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

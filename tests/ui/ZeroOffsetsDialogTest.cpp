@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "tests/ui/UiRig.h"
-#include "ui/ZeroOffsetsDialog.h"
-#include "ui/frm1.h"
+#include "ui/main/ZeroOffsetsDialog.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "tests/ui/UiRig.h"
-#include "ui/ZeroOffsetsDialog.h"
+#include "ui/main/ZeroOffsetsDialog.h"
 
 namespace {
 

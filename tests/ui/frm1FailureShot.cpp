@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frm1.h"
+#include "ui/main/frm1.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "tests/ui/UiRig.h"
-#include "ui/PlotPanel.h"
-#include "ui/frm1.h"
+#include "ui/main/PlotPanel.h"
+#include "ui/main/frm1.h"
 
 namespace {
 

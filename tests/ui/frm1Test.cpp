@@ -30,10 +30,10 @@
 #include "regmap/StatusRegister.h"
 #include "sim/BusTrace.h"
 #include "tests/ui/UiRig.h"
-#include "ui/OutputPanel.h"
-#include "ui/frm1.h"
-#include "ui/frmDatalog.h"
-#include "ui/frmManualReg.h"
+#include "ui/datalog/frmDatalog.h"
+#include "ui/main/OutputPanel.h"
+#include "ui/main/frm1.h"
+#include "ui/registers/frmManualReg.h"
 
 namespace quenlor {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frmDatalog.h"
+#include "ui/datalog/frmDatalog.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

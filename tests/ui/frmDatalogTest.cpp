@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frmDatalog.h"
+#include "ui/datalog/frmDatalog.h"
 
 namespace fs = std::filesystem;
 using namespace quenlor;

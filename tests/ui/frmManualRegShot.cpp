@@ -13,7 +13,7 @@
 
 #include "platform/fake/RecordingFileDialogs.h"
 #include "tests/ui/UiRig.h"
-#include "ui/frmManualReg.h"
+#include "ui/registers/frmManualReg.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

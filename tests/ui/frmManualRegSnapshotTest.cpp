@@ -19,7 +19,7 @@
 
 #include "platform/fake/RecordingFileDialogs.h"
 #include "tests/ui/UiRig.h"
-#include "ui/frmManualReg.h"
+#include "ui/registers/frmManualReg.h"
 
 namespace quenlor {
 namespace {

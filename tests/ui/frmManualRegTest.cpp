@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frmManualReg.h"
+#include "ui/registers/frmManualReg.h"
 
 namespace quenlor {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "core/NumberFormat.h"
 #include "tests/ui/UiRig.h"
-#include "ui/frm1.h"
-#include "ui/frmUSBdebug.h"
+#include "ui/cards/frmUSBdebug.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "tests/ui/UiRig.h"
-#include "ui/frm1.h"
-#include "ui/frmUSBdebug.h"
-#include "ui/frmUSBselect.h"
+#include "ui/cards/frmUSBdebug.h"
+#include "ui/cards/frmUSBselect.h"
+#include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {
