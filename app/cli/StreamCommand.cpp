@@ -4,9 +4,9 @@
 #include <string>
 
 #include "acquisition/SampleTiming.h"
+#include "analysis/SampleStream.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
-#include "core/NumberFormat.h"
 #include "regmap/RegisterGroups.h"
 #include "regmap/StatusRegister.h"
 
@@ -55,11 +55,12 @@ int RunStream(CliRun& run) {
     RegisterAccess& registers = run.stack.registers;
     SampleTiming timing;
 
-    std::string line = timed ? "TIME" : "";
+    std::string line;
     if (!run.options.Has("--no-header")) {
+        std::vector<std::string> labels;
         for (std::int16_t i : *ticked)
-            line += (line.empty() ? "" : ",") + run.stack.registerTable[i].Label;
-        run.out << line << "\n" << std::flush;
+            labels.push_back(run.stack.registerTable[i].Label);
+        run.out << StreamHeaderLine(labels, timed) << "\n" << std::flush;
     }
     auto flushed = std::chrono::steady_clock::now();
     std::int64_t firstNs = 0;
@@ -69,18 +70,14 @@ int RunStream(CliRun& run) {
         firstNs = n == 0 ? readyNs : firstNs;
         timing.Add(readyNs);
         line.clear();
-        if (timed) {
-            char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%.6f",
-                          static_cast<double>(readyNs - firstNs) / 1e9);
-            line = seconds;
-        }
+        if (timed)
+            line = StreamTimeField(static_cast<double>(readyNs - firstNs) / 1e9);
         for (std::int16_t i : *ticked) {
             registers.ReadRegister(i);
             const ReadResult& r = registers.RegisterReadResult;
             if (!line.empty())
                 line += ',';
-            line += raw ? std::to_string(r.Value) : FormatGeneral(r.Scaled);
+            line += raw ? std::to_string(r.Value) : StreamValueField(r.Scaled);
         }
         run.out << line << '\n';
         const auto now = std::chrono::steady_clock::now();
