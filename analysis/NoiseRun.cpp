@@ -1,6 +1,7 @@
 #include "analysis/NoiseRun.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "analysis/SampleStream.h"
 
@@ -11,7 +12,10 @@ namespace {
 // Intervals the run's spacing is learnt from.
 constexpr std::size_t kLearnIntervals = 32;
 constexpr double kGapFactor = 1.5;
-constexpr std::size_t kBinsPerPeriod = 1000;
+// Intervals of up to this many periods are counted in periods for the rate;
+// the learnt interval is close enough to count them right.
+constexpr double kCountedPeriods = 10.0;
+constexpr std::int64_t kRelearnPeriods = 256;
 // The spectrum's segments are kept short enough that the stretches between
 // missed samples fill some: 1024 samples hold the noise density's band in
 // hundreds of bins at any rate.
@@ -50,7 +54,6 @@ void NoiseRun::Learn() {
     period_ = *middle;
     const double rate = 1.0 / period_;
     const auto planned = static_cast<std::int64_t>(std::max(plannedSeconds_ * rate, 16.0));
-    intervalBins_.assign(2 * kBinsPerPeriod, 0);
     analyses_.clear();
     for (std::size_t c = 0; c < labels_.size(); ++c)
         analyses_.emplace_back(rate, planned, kLongestSegment);
@@ -59,10 +62,15 @@ void NoiseRun::Learn() {
 void NoiseRun::Feed(std::size_t sample) {
     if (sample > 0) {
         const double interval = times_[sample] - times_[sample - 1];
-        const double bin = interval / period_ * static_cast<double>(kBinsPerPeriod);
-        if (bin >= 0.0 && bin < static_cast<double>(intervalBins_.size()))
-            ++intervalBins_[static_cast<std::size_t>(bin)];
-        ++intervals_;
+        const double periods = std::round(interval / period_);
+        if (interval > 0.0 && periods <= kCountedPeriods) {
+            periods_ += static_cast<std::int64_t>(periods);
+            periodSeconds_ += interval;
+            // The first intervals are few and may be late: the count so far
+            // learns the period better, now and then.
+            if (periods_ % kRelearnPeriods == 0 && periods > 0.0)
+                period_ = periodSeconds_ / static_cast<double>(periods_);
+        }
         if (breaks_[sample] || !(interval > 0.0) || interval > kGapFactor * period_) {
             ++gaps_;
             largestGap_ = std::max(largestGap_, interval);
@@ -80,21 +88,9 @@ void NoiseRun::Feed(std::size_t sample) {
 }
 
 double NoiseRun::Rate() const {
-    if (intervals_ == 0)
+    if (periods_ == 0)
         return period_ > 0.0 ? 1.0 / period_ : 0.0;
-    // Shorter ones first: the bin that holds the middle interval, and where in it.
-    std::int64_t below = 0;
-    const double half = static_cast<double>(intervals_) / 2.0;
-    for (std::size_t b = 0; b < intervalBins_.size(); ++b) {
-        const auto count = static_cast<double>(intervalBins_[b]);
-        if (static_cast<double>(below) + count >= half) {
-            const double within = count > 0.0 ? (half - static_cast<double>(below)) / count : 0.5;
-            const double bins = static_cast<double>(b) + within;
-            return static_cast<double>(kBinsPerPeriod) / (bins * period_);
-        }
-        below += intervalBins_[b];
-    }
-    return 1.0 / period_;
+    return static_cast<double>(periods_) / periodSeconds_;
 }
 
 std::vector<NamedSummary> NoiseRun::Summaries(std::optional<DensityBand> band) {

@@ -32,7 +32,9 @@ class NoiseRun {
     std::int64_t Samples() const { return static_cast<std::int64_t>(times_.size()); }
     std::int64_t Gaps() const { return gaps_; }
     double LargestGap() const { return largestGap_; }
-    // One over the median interval of the whole run; 0 before it is learnt.
+    // Data-ready periods a second, over the intervals that span a few periods
+    // each (a reading seen late and the next one early count as two); 0
+    // before the interval is learnt.
     double Rate() const;
 
     // Each channel's summary; empty before three samples.
@@ -56,10 +58,8 @@ class NoiseRun {
     std::vector<ChannelAnalysis> analyses_;
     std::int64_t gaps_ = 0;
     double largestGap_ = 0.0;
-    // The intervals, counted in bins of a thousandth of the learnt one up to
-    // twice it, so the run's median is read without keeping them.
-    std::vector<std::int64_t> intervalBins_;
-    std::int64_t intervals_ = 0;
+    std::int64_t periods_ = 0;
+    double periodSeconds_ = 0.0;
 };
 
 }  // namespace quenlor
