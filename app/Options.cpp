@@ -125,6 +125,12 @@ std::optional<Options> Options::Parse(const std::vector<std::string>& args, std:
         } else if (a == "--screenshot-ms") {
             if (!number(o.screenshotMs, 0, "--screenshot-ms needs a whole number of milliseconds"))
                 return std::nullopt;
+        } else if (std::string which; a == "--screenshot-window") {
+            if (!value(which) || (which != "main" && which != "noise")) {
+                error = error.empty() ? "--screenshot-window needs main or noise" : error;
+                return std::nullopt;
+            }
+            o.screenshotNoise = which == "noise";
         } else if (IsOneOf(a, kQtFlags)) {
             continue;
         } else if (IsOneOf(a, kQtOptionsWithValue)) {
@@ -164,6 +170,9 @@ std::string Options::HelpText() {
            "                       -y, +z or -z (default +z)\n"
            "  --screenshot FILE    start reading, save a PNG of the main window to FILE, and exit\n"
            "  --screenshot-ms N    read for N milliseconds before the screenshot (default 3000)\n"
+           "  --screenshot-window noise\n"
+           "                       the screenshot of a Noise Analysis run instead of the main\n"
+           "                       window's reading (default: main)\n"
            "  --version            print the program's version\n"
            "  --help               print this text\n"
            "  Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed to Qt.\n"

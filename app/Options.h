@@ -20,6 +20,7 @@ struct Options {
     std::string simUp = "+z";              // the axis up at rest
     std::string screenshot;                // empty: no screenshot
     int screenshotMs = 3000;               // how long the read loop runs before the grab
+    bool screenshotNoise = false;          // --screenshot-window noise: the Noise Analysis run
 
     // Parses the arguments after the program name; nullopt and `error` set on a
     // bad command line.

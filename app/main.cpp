@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
     quenlor::Application program(*backends, {shown, clock, cursor, appDir}, locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options->screenshot.empty())
-        screenshot =
-            std::make_unique<quenlor::ScreenshotHook>(options->screenshot, options->screenshotMs);
+        screenshot = std::make_unique<quenlor::ScreenshotHook>(
+            options->screenshot, options->screenshotMs, options->screenshotNoise);
     program.Main();
     if (program.mainWindow().closing())
         return keepSimState(options->simState, sim, console, messages);

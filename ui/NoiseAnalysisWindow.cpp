@@ -244,6 +244,7 @@ void NoiseAnalysisWindow::start() {
     run_ = std::make_unique<NoiseRun>(labels, plannedSeconds_);
     shown_.clear();
     firstReadyNs_ = -1;
+    unmeasured_ = 0;
     controls_.cancel = false;
     controls_.running = true;
     startNs_ = ctx_.clock.monotonicNanoseconds();
@@ -323,6 +324,7 @@ void NoiseAnalysisWindow::takeSamples() {
         }
         // A reading without a working interface is no measurement: a gap.
         if (!s.measured) {
+            ++unmeasured_;
             run_->Break();
             continue;
         }
@@ -360,7 +362,17 @@ void NoiseAnalysisWindow::refresh() {
                       "stretches between them")
                       .arg(run_->Gaps())
                       .arg(run_->LargestGap(), 0, 'g', 3);
+    if (unmeasured_ > 0)
+        counts += QStringLiteral("; %1 readings left out: the interface was not working")
+                      .arg(unmeasured_);
     counts_->setText(counts);
+}
+
+void NoiseAnalysisWindow::showRun(std::unique_ptr<NoiseRun> run, std::vector<std::size_t> rows) {
+    endRun();
+    run_ = std::move(run);
+    rows_ = std::move(rows);
+    refresh();
 }
 
 void NoiseAnalysisWindow::showTable(const std::vector<NamedSummary>& rows) {

@@ -64,6 +64,12 @@ class NoiseAnalysisWindow : public QDialog {
     void tick();
     // Analyses what the run holds and shows it: charts, table, counts.
     void refresh();
+    // Takes over a run made elsewhere (a bench's hour of samples), its
+    // channels the output rows given, and shows it.
+    void showRun(std::unique_ptr<NoiseRun> run, std::vector<std::size_t> rows);
+    NoiseRun* run() { return run_.get(); }
+    NoiseChart& allanChart() { return *allan_; }
+    NoiseChart& densityChart() { return *density_; }
 
   private:
     void buildLayout();
@@ -99,6 +105,7 @@ class NoiseAnalysisWindow : public QDialog {
     bool running_ = false;
     std::int64_t startNs_ = 0;
     std::int64_t firstReadyNs_ = -1;
+    std::int64_t unmeasured_ = 0;
     double plannedSeconds_ = 0.0;
     std::int64_t lastRefreshNs_ = 0;
 

@@ -86,7 +86,7 @@ void NoiseChart::paint(QPainter& p, const QRect& area) const {
         drawCurve(p, plot, {x.low, x.high}, {y.low, y.high}, c);
     p.setClipping(false);
     drawLegend(p, plot);
-    if (curves_.empty()) {
+    if (std::all_of(curves_.begin(), curves_.end(), [](const Curve& c) { return c.x.empty(); })) {
         p.setPen(Qt::gray);
         p.drawText(plot, Qt::AlignCenter, QStringLiteral("No curve yet"));
     }
