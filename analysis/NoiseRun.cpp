@@ -23,8 +23,8 @@ constexpr std::int64_t kLongestSegment = 1024;
 
 }  // namespace
 
-NoiseRun::NoiseRun(std::vector<std::string> channels, double plannedSeconds)
-    : labels_(std::move(channels)), plannedSeconds_(plannedSeconds) {
+NoiseRun::NoiseRun(std::vector<std::string> channels, double plannedSeconds, bool keepSamples)
+    : labels_(std::move(channels)), plannedSeconds_(plannedSeconds), keep_(keepSamples) {
     const auto t = std::find(labels_.begin(), labels_.end(), "TEMP_OUT");
     if (t != labels_.end())
         temperature_ = t - labels_.begin();
@@ -36,10 +36,23 @@ void NoiseRun::Add(double seconds, std::span<const float> values) {
     values_.resize(times_.size() * labels_.size());
     breaks_.push_back(breakNext_);
     breakNext_ = false;
+    ++samples_;
     if (period_ == 0.0 && times_.size() > kLearnIntervals)
         Learn();
-    for (; period_ > 0.0 && fed_ < times_.size(); ++fed_)
+    FeedWaiting();
+}
+
+void NoiseRun::FeedWaiting() {
+    if (period_ == 0.0)
+        return;
+    for (; fed_ < times_.size(); ++fed_)
         Feed(fed_);
+    if (!keep_) {
+        times_.clear();
+        values_.clear();
+        breaks_.clear();
+        fed_ = 0;
+    }
 }
 
 // The median interval of the samples so far.
@@ -60,8 +73,8 @@ void NoiseRun::Learn() {
 }
 
 void NoiseRun::Feed(std::size_t sample) {
-    if (sample > 0) {
-        const double interval = times_[sample] - times_[sample - 1];
+    if (fedCount_ > 0) {
+        const double interval = times_[sample] - lastFed_;
         const double periods = std::round(interval / period_);
         if (interval > 0.0 && periods <= kCountedPeriods) {
             periods_ += static_cast<std::int64_t>(periods);
@@ -78,6 +91,8 @@ void NoiseRun::Feed(std::size_t sample) {
                 a.Break();
         }
     }
+    lastFed_ = times_[sample];
+    ++fedCount_;
     const float* v = values_.data() + sample * labels_.size();
     for (std::size_t c = 0; c < analyses_.size(); ++c) {
         if (temperature_ >= 0 && static_cast<std::ptrdiff_t>(c) != temperature_)
@@ -97,8 +112,7 @@ std::vector<NamedSummary> NoiseRun::Summaries(std::optional<DensityBand> band) {
     // A run shorter than the learning learns from what it has.
     if (period_ == 0.0 && times_.size() >= 3)
         Learn();
-    for (; period_ > 0.0 && fed_ < times_.size(); ++fed_)
-        Feed(fed_);
+    FeedWaiting();
     std::vector<NamedSummary> rows;
     if (period_ == 0.0)
         return rows;

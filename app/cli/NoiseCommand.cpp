@@ -49,7 +49,7 @@ int RunNoise(CliRun& run) {
     std::vector<std::string> labels;
     for (std::int16_t i : *ticked)
         labels.push_back(run.stack.registerTable[i].Label);
-    NoiseRun noise(labels, static_cast<double>(*seconds));
+    NoiseRun noise(labels, static_cast<double>(*seconds), false);
     Acquire(run, *ticked, *seconds, noise);
     const std::vector<NamedSummary> rows = noise.Summaries();
     if (rows.empty()) {

@@ -142,7 +142,7 @@ TEST(NoiseRun, MissedSamplesNeitherStretchTheCurveNorHideTheGaps) {
     std::uniform_real_distribution<double> jitter(-0.2 / rate, 0.2 / rate);
     std::bernoulli_distribution burst(1.0 / 2000.0);
     std::uniform_int_distribution<int> missed(1, 800);
-    NoiseRun run({"XACCL_OUT"}, 3000.0);
+    NoiseRun run({"XACCL_OUT"}, 3000.0, false);
     std::int64_t gaps = 0;
     std::int64_t kept = 0;
     for (std::int64_t i = 0; i < 1'200'000; ++i) {
