@@ -12,9 +12,9 @@ namespace {
 // Intervals the run's spacing is learnt from.
 constexpr std::size_t kLearnIntervals = 32;
 constexpr double kGapFactor = 1.5;
-// Intervals of up to this many periods are counted in periods for the rate;
-// the learnt interval is close enough to count them right.
-constexpr double kCountedPeriods = 10.0;
+// The rate counts every interval in whole periods: a reading seen late
+// shortens the next interval by as much, and a gap's count is off by a
+// period at most, so the count over a run is right to a few periods.
 constexpr std::int64_t kRelearnPeriods = 256;
 // The spectrum's segments are kept short enough that the stretches between
 // missed samples fill some: 1024 samples hold the noise density's band in
@@ -76,7 +76,7 @@ void NoiseRun::Feed(std::size_t sample) {
     if (fedCount_ > 0) {
         const double interval = times_[sample] - lastFed_;
         const double periods = std::round(interval / period_);
-        if (interval > 0.0 && periods <= kCountedPeriods) {
+        if (interval > 0.0) {
             periods_ += static_cast<std::int64_t>(periods);
             periodSeconds_ += interval;
             // The first intervals are few and may be late: the count so far

@@ -33,9 +33,8 @@ class NoiseRun {
     std::int64_t Samples() const { return samples_; }
     std::int64_t Gaps() const { return gaps_; }
     double LargestGap() const { return largestGap_; }
-    // Data-ready periods a second, over the intervals that span a few periods
-    // each (a reading seen late and the next one early count as two); 0
-    // before the interval is learnt.
+    // Data-ready periods a second: every interval counted in whole periods
+    // of the learnt interval, over the run's time; 0 before it is learnt.
     double Rate() const;
 
     // Each channel's summary; empty before three samples.
