@@ -9,8 +9,12 @@ namespace quenlor {
 
 namespace {
 
-// Intervals the run's spacing is learnt from.
-constexpr std::size_t kLearnIntervals = 32;
+// Intervals the run's spacing is learnt from, under a second's worth.
+constexpr std::size_t kLearnIntervals = 256;
+// A cluster of intervals: those within a tenth of one; the period's holds at
+// least a third as many as the largest.
+constexpr double kClusterWidth = 0.1;
+constexpr std::size_t kFairShare = 3;
 constexpr double kGapFactor = 1.5;
 // The rate counts every interval in whole periods: a reading seen late
 // shortens the next interval by as much, and a gap's count is off by a
@@ -55,16 +59,45 @@ void NoiseRun::FeedWaiting() {
     }
 }
 
-// The median interval of the samples so far.
+// The data-ready period: the intervals gather around it and its multiples
+// (missed samples), spread by how late each reading was seen. The shortest
+// cluster that holds a fair share of them is the period, even where the
+// reader missed most samples at first and its multiples outnumber it.
 void NoiseRun::Learn() {
-    std::vector<double> intervals;
-    for (std::size_t i = 1; i < times_.size(); ++i)
-        intervals.push_back(times_[i] - times_[i - 1]);
-    const auto middle = intervals.begin() + static_cast<std::ptrdiff_t>(intervals.size() / 2);
-    std::nth_element(intervals.begin(), middle, intervals.end());
-    if (!(*middle > 0.0))
+    std::vector<double> d;
+    for (std::size_t i = 1; i < times_.size(); ++i) {
+        if (times_[i] > times_[i - 1])
+            d.push_back(times_[i] - times_[i - 1]);
+    }
+    if (d.empty())
         return;
-    period_ = *middle;
+    std::sort(d.begin(), d.end());
+    // How many intervals lie within a tenth of each one.
+    std::vector<std::size_t> near(d.size());
+    for (std::size_t i = 0, lo = 0, hi = 0; i < d.size(); ++i) {
+        while (d[lo] < d[i] * (1.0 - kClusterWidth))
+            ++lo;
+        while (hi < d.size() && d[hi] <= d[i] * (1.0 + kClusterWidth))
+            ++hi;
+        near[i] = hi - lo;
+    }
+    const std::size_t most = *std::max_element(near.begin(), near.end());
+    std::size_t first = 0;
+    while (near[first] * kFairShare < most)
+        ++first;
+    std::size_t centre = first;
+    for (std::size_t k = first; k < d.size() && d[k] <= d[first] * (1.0 + 2 * kClusterWidth); ++k)
+        centre = near[k] > near[centre] ? k : centre;
+    const auto lo = std::lower_bound(d.begin(), d.end(), d[centre] * (1.0 - kClusterWidth));
+    const auto hi = std::upper_bound(d.begin(), d.end(), d[centre] * (1.0 + kClusterWidth));
+    period_ = *(lo + (hi - lo) / 2);
+    // Then every interval counted in whole periods, as the rate is.
+    double seconds = 0.0, periods = 0.0;
+    for (double x : d) {
+        seconds += x;
+        periods += std::round(x / period_);
+    }
+    period_ = periods > 0.0 ? seconds / periods : period_;
     const double rate = 1.0 / period_;
     const auto planned = static_cast<std::int64_t>(std::max(plannedSeconds_ * rate, 16.0));
     analyses_.clear();
