@@ -16,9 +16,12 @@ constexpr std::size_t kLearnIntervals = 256;
 constexpr double kClusterWidth = 0.1;
 constexpr std::size_t kFairShare = 3;
 constexpr double kGapFactor = 1.5;
-// The rate counts every interval in whole periods: a reading seen late
-// shortens the next interval by as much, and a gap's count is off by a
-// period at most, so the count over a run is right to a few periods.
+// The rate counts the intervals in whole periods: a reading seen late
+// shortens the next interval by as much, so the two count right. A long gap
+// (a stalled reader) is left out with the interval after it, which its late
+// end shortens: a period slightly off would miscount the one and the other
+// the rounding of.
+constexpr double kCountedPeriods = 10.0;
 constexpr std::int64_t kRelearnPeriods = 256;
 // The spectrum's segments are kept short enough that the stretches between
 // missed samples fill some: 1024 samples hold the noise density's band in
@@ -94,8 +97,10 @@ void NoiseRun::Learn() {
     // Then every interval counted in whole periods, as the rate is.
     double seconds = 0.0, periods = 0.0;
     for (double x : d) {
-        seconds += x;
-        periods += std::round(x / period_);
+        if (std::round(x / period_) <= kCountedPeriods) {
+            seconds += x;
+            periods += std::round(x / period_);
+        }
     }
     period_ = periods > 0.0 ? seconds / periods : period_;
     const double rate = 1.0 / period_;
@@ -109,7 +114,7 @@ void NoiseRun::Feed(std::size_t sample) {
     if (fedCount_ > 0) {
         const double interval = times_[sample] - lastFed_;
         const double periods = std::round(interval / period_);
-        if (interval > 0.0) {
+        if (interval > 0.0 && periods <= kCountedPeriods && !afterLongGap_) {
             periods_ += static_cast<std::int64_t>(periods);
             periodSeconds_ += interval;
             // The first intervals are few and may be late: the count so far
@@ -117,6 +122,7 @@ void NoiseRun::Feed(std::size_t sample) {
             if (periods_ % kRelearnPeriods == 0 && periods > 0.0)
                 period_ = periodSeconds_ / static_cast<double>(periods_);
         }
+        afterLongGap_ = periods > kCountedPeriods;
         if (breaks_[sample] || !(interval > 0.0) || interval > kGapFactor * period_) {
             ++gaps_;
             largestGap_ = std::max(largestGap_, interval);

@@ -33,8 +33,8 @@ class NoiseRun {
     std::int64_t Samples() const { return samples_; }
     std::int64_t Gaps() const { return gaps_; }
     double LargestGap() const { return largestGap_; }
-    // Data-ready periods a second: every interval counted in whole periods
-    // of the learnt interval, over the run's time; 0 before it is learnt.
+    // Data-ready periods a second: the intervals counted in whole periods of
+    // the learnt one, over their time; 0 before it is learnt.
     double Rate() const;
 
     // Each channel's summary; empty before three samples.
@@ -61,6 +61,7 @@ class NoiseRun {
     std::size_t fed_ = 0;
     std::int64_t fedCount_ = 0;
     double lastFed_ = 0.0;
+    bool afterLongGap_ = false;
     std::vector<ChannelAnalysis> analyses_;
     std::int64_t gaps_ = 0;
     double largestGap_ = 0.0;
