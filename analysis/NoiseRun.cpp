@@ -22,7 +22,6 @@ constexpr double kGapFactor = 1.5;
 // end shortens: a period slightly off would miscount the one and the other
 // the rounding of.
 constexpr double kCountedPeriods = 10.0;
-constexpr std::int64_t kRelearnPeriods = 256;
 // The spectrum's segments are kept short enough that the stretches between
 // missed samples fill some: 1024 samples hold the noise density's band in
 // hundreds of bins at any rate.
@@ -117,10 +116,6 @@ void NoiseRun::Feed(std::size_t sample) {
         if (interval > 0.0 && periods <= kCountedPeriods && !afterLongGap_) {
             periods_ += static_cast<std::int64_t>(periods);
             periodSeconds_ += interval;
-            // The first intervals are few and may be late: the count so far
-            // learns the period better, now and then.
-            if (periods_ % kRelearnPeriods == 0 && periods > 0.0)
-                period_ = periodSeconds_ / static_cast<double>(periods_);
         }
         afterLongGap_ = periods > kCountedPeriods;
         if (breaks_[sample] || !(interval > 0.0) || interval > kGapFactor * period_) {
