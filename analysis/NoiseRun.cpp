@@ -23,9 +23,9 @@ constexpr double kGapFactor = 1.5;
 // the rounding of.
 constexpr double kCountedPeriods = 10.0;
 // The spectrum's segments are kept short enough that the stretches between
-// missed samples fill some: 1024 samples hold the noise density's band in
-// hundreds of bins at any rate.
-constexpr std::int64_t kLongestSegment = 1024;
+// missed samples fill some: 256 samples hold the noise density's band (a
+// decade below a quarter of the rate) in some 58 bins at any rate.
+constexpr std::int64_t kLongestSegment = 256;
 
 }  // namespace
 
