@@ -11,8 +11,7 @@ namespace {
 
 // Intervals the run's spacing is learnt from, under a second's worth.
 constexpr std::size_t kLearnIntervals = 256;
-// A cluster of intervals: those within a tenth of one; the period's holds at
-// least a third as many as the largest.
+// A cluster of intervals: those within a tenth of one.
 constexpr double kClusterWidth = 0.1;
 constexpr std::size_t kFairShare = 3;
 constexpr double kGapFactor = 1.5;
@@ -62,9 +61,9 @@ void NoiseRun::FeedWaiting() {
 }
 
 // The data-ready period: the intervals gather around it and its multiples
-// (missed samples), spread by how late each reading was seen. The shortest
-// cluster that holds a fair share of them is the period, even where the
-// reader missed most samples at first and its multiples outnumber it.
+// (missed samples), spread by how late each reading was seen. The densest
+// cluster is the period, unless the reader missed every other sample at first
+// so often that the cluster at half its interval holds a fair share too.
 void NoiseRun::Learn() {
     std::vector<double> d;
     for (std::size_t i = 1; i < times_.size(); ++i) {
@@ -83,15 +82,19 @@ void NoiseRun::Learn() {
             ++hi;
         near[i] = hi - lo;
     }
-    const std::size_t most = *std::max_element(near.begin(), near.end());
-    std::size_t first = 0;
-    while (near[first] * kFairShare < most)
-        ++first;
-    std::size_t centre = first;
-    for (std::size_t k = first; k < d.size() && d[k] <= d[first] * (1.0 + 2 * kClusterWidth); ++k)
-        centre = near[k] > near[centre] ? k : centre;
-    const auto lo = std::lower_bound(d.begin(), d.end(), d[centre] * (1.0 - kClusterWidth));
-    const auto hi = std::upper_bound(d.begin(), d.end(), d[centre] * (1.0 + kClusterWidth));
+    // The densest cluster, or the one at half its interval where that holds
+    // a fair share: then the densest was every other sample.
+    const auto densest = std::max_element(near.begin(), near.end()) - near.begin();
+    double centre = d[static_cast<std::size_t>(densest)];
+    // The lateness that spreads a cluster is the same at any interval: the
+    // half is counted over as wide a window.
+    const double width = centre * kClusterWidth;
+    const auto half = std::upper_bound(d.begin(), d.end(), centre / 2.0 + width) -
+                      std::lower_bound(d.begin(), d.end(), centre / 2.0 - width);
+    if (static_cast<std::size_t>(half) * kFairShare >= near[static_cast<std::size_t>(densest)])
+        centre /= 2.0;
+    const auto lo = std::lower_bound(d.begin(), d.end(), centre - width);
+    const auto hi = std::upper_bound(d.begin(), d.end(), centre + width);
     period_ = *(lo + (hi - lo) / 2);
     // Then every interval counted in whole periods, as the rate is.
     double seconds = 0.0, periods = 0.0;
