@@ -129,12 +129,15 @@ void NoiseChart::drawCurve(QPainter& p, const QRect& plot, Range x, Range y, con
         return QPointF(At(vx, x.low, x.high, plot.left(), plot.right()),
                        At(vy, y.low, y.high, plot.bottom(), plot.top()));
     };
+    // A path holding only its first point still counts as empty: keep count.
     QPainterPath path;
+    bool started = false;
     for (std::size_t i = 0; i < c.x.size(); ++i) {
         if (!(c.x[i] > 0.0 && c.y[i] > 0.0))
             continue;
         const QPointF at = point(c.x[i], c.y[i]);
-        path.isEmpty() ? path.moveTo(at) : path.lineTo(at);
+        started ? path.lineTo(at) : path.moveTo(at);
+        started = true;
     }
     p.setPen(QPen(c.color, 1.5));
     p.setBrush(Qt::NoBrush);
