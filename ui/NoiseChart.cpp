@@ -101,8 +101,13 @@ void NoiseChart::drawAxes(QPainter& p, const QRect& plot, Range x, Range y) cons
         p.setPen(QColor(225, 225, 225));
         p.drawLine(at, plot.top(), at, plot.bottom());
         p.setPen(Qt::black);
-        p.drawText(QRect(at - 40, plot.bottom() + 2, 80, fm.height()), Qt::AlignHCenter,
-                   DecadeLabel(d));
+        // The last label stays inside the chart's own area.
+        QRect label(at - 40, plot.bottom() + 2, 80, fm.height());
+        const QString text = DecadeLabel(d);
+        const int overflow = at + fm.horizontalAdvance(text) / 2 + 2 - (plot.right() + kMargin);
+        if (overflow > 0)
+            label.translate(-overflow, 0);
+        p.drawText(label, Qt::AlignHCenter, text);
     }
     for (int d = static_cast<int>(y.low); d <= static_cast<int>(y.high); ++d) {
         const int at =
