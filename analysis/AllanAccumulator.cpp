@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/AllanConfidence.h"
-
 namespace quenlor {
 
 void AllanAccumulator::Reserve(std::int64_t samples) {
@@ -29,12 +27,36 @@ void AllanAccumulator::Append(std::span<const double> samples) {
     Advance(static_cast<std::int64_t>(samples.size()));
 }
 
+void AllanAccumulator::Break() {
+    const std::int64_t start = starts_.back();
+    if (Count() == start)
+        return;
+    const std::int64_t length = Count() - start;
+    ++finished_[length];
+    longestFinished_ = std::max(longestFinished_, length);
+    starts_.push_back(Count());
+}
+
+std::int64_t AllanAccumulator::LongestStretch() const {
+    return std::max(longestFinished_, Count() - starts_.back());
+}
+
 // Adds the terms each octave can take since the last call: the term at i
-// needs the sums up to i + 2m.
+// needs the sums from i to i + 2m, all within the stretch being filled. An
+// octave begins once this stretch holds two of its averages; no stretch
+// before could hold one, or it would have begun then.
 void AllanAccumulator::Advance(std::int64_t added) {
     const std::int64_t n = Count();
-    while ((octaves_.empty() ? 1 : 2 * octaves_.back().m) * 2 <= n)
-        octaves_.push_back({octaves_.empty() ? 1 : 2 * octaves_.back().m, 0, 0.0});
+    const std::int64_t start = starts_.back();
+    while ((octaves_.empty() ? 1 : 2 * octaves_.back().m) * 2 <= n - start)
+        octaves_.push_back({octaves_.empty() ? 1 : 2 * octaves_.back().m, start, 0, 0.0});
+    for (Octave& o : octaves_)
+        o.next = std::max(o.next, start);
+    auto take = [](Octave& o, std::int64_t end, double squares) {
+        o.squares += squares;
+        o.terms += end - o.next;
+        o.next = end;
+    };
     // In blocks of terms, every octave in turn: octave m reads the sums at
     // i + m and i + 2m, the next one's at i + 2m and i + 4m, so a block's sums
     // are read from the cache for all octaves but the first.
@@ -42,21 +64,20 @@ void AllanAccumulator::Advance(std::int64_t added) {
     constexpr std::int64_t kBlock = 4096;
     if (added < kBlock) {
         for (Octave& o : octaves_) {
-            o.squares += Squares(o.m, o.terms, n - 2 * o.m + 1);
-            o.terms = n - 2 * o.m + 1;
+            const std::int64_t end = n - 2 * o.m + 1;
+            if (o.next < end)
+                take(o, end, Squares(o.m, o.next, end));
         }
         return;
     }
     std::int64_t begin = n;
     for (const Octave& o : octaves_)
-        begin = std::min(begin, o.terms);
+        begin = std::min(begin, o.next);
     for (std::int64_t b = begin; b < n; b += kBlock) {
         for (Octave& o : octaves_) {
             const std::int64_t end = std::min(b + kBlock, n - 2 * o.m + 1);
-            if (o.terms < end) {
-                o.squares += Squares(o.m, o.terms, end);
-                o.terms = end;
-            }
+            if (o.next < end)
+                take(o, end, Squares(o.m, o.next, end));
         }
     }
 }
@@ -80,17 +101,28 @@ double AllanAccumulator::Squares(std::int64_t m, std::int64_t begin, std::int64_
     return (a[0] + a[1]) + (a[2] + a[3]);
 }
 
+// Over every stretch long enough for a term at m.
 double AllanAccumulator::Variance(std::int64_t m) const {
-    const std::int64_t terms = Count() - 2 * m + 1;
+    double squares = 0.0;
+    std::int64_t terms = 0;
+    for (std::size_t k = 0; k < starts_.size(); ++k) {
+        const std::int64_t end = k + 1 < starts_.size() ? starts_[k + 1] : Count();
+        const std::int64_t last = end - 2 * m + 1;
+        if (last > starts_[k]) {
+            squares += Squares(m, starts_[k], last);
+            terms += last - starts_[k];
+        }
+    }
     const double md = static_cast<double>(m);
-    return Squares(m, 0, terms) / (2.0 * md * md * static_cast<double>(terms));
+    return squares / (2.0 * md * md * static_cast<double>(terms));
 }
 
 std::vector<AllanPoint> AllanAccumulator::Octaves(double rate) const {
     std::vector<std::int64_t> ms;
     std::vector<double> variances;
+    const std::int64_t longest = LongestStretch();
     for (const Octave& o : octaves_) {
-        if (o.m * 4 > Count())
+        if (o.m * 4 > longest)
             break;
         const double md = static_cast<double>(o.m);
         ms.push_back(o.m);
@@ -102,11 +134,20 @@ std::vector<AllanPoint> AllanAccumulator::Octaves(double rate) const {
 std::vector<AllanPoint> AllanAccumulator::EveryTau(double rate) const {
     std::vector<std::int64_t> ms;
     std::vector<double> variances;
-    for (std::int64_t m = 1; m * 4 <= Count(); ++m) {
+    for (std::int64_t m = 1; m * 4 <= LongestStretch(); ++m) {
         ms.push_back(m);
         variances.push_back(Variance(m));
     }
     return Curve(std::move(ms), std::move(variances), rate);
+}
+
+// The stretches' degrees of freedom add up, as their terms do.
+double AllanAccumulator::Dof(NoiseType type, std::int64_t m) const {
+    const std::int64_t current = Count() - starts_.back();
+    double dof = current > 2 * m ? EquivalentDof(type, current, m) : 0.0;
+    for (auto it = finished_.upper_bound(2 * m); it != finished_.end(); ++it)
+        dof += static_cast<double>(it->second) * EquivalentDof(type, it->first, m);
+    return std::max(dof, 1.0);
 }
 
 // The points with their bounds; each point's noise type is the one of the
@@ -126,7 +167,7 @@ std::vector<AllanPoint> AllanAccumulator::Curve(std::vector<std::int64_t> ms,
         if (a.m != b.m && a.adev > 0.0 && b.adev > 0.0)
             slope = std::log(b.adev / a.adev) / std::log(b.tau / a.tau);
         AllanPoint& p = points[k];
-        p.edf = EquivalentDof(NoiseTypeOfSlope(slope), Count(), p.m);
+        p.edf = Dof(NoiseTypeOfSlope(slope), p.m);
         const DeviationBounds bounds = ChiSquaredBounds(p.adev, p.edf);
         p.lower = bounds.lower;
         p.upper = bounds.upper;

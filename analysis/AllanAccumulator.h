@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <vector>
+
+#include "analysis/AllanConfidence.h"
 
 namespace quenlor {
 
@@ -21,15 +24,22 @@ struct AllanPoint {
 // and, for each octave averaging factor, the sum of squared differences so
 // far, so each new sample costs one term per octave and a curve is read in
 // time proportional to the number of octaves.
+//
+// A series with gaps (samples the reader missed) is a set of even stretches:
+// a term never spans a gap, and the curve pools the terms of all stretches.
 class AllanAccumulator {
   public:
     void Reserve(std::int64_t samples);
     void Append(double sample);
     void Append(std::span<const double> samples);
+    // The next sample starts a new even stretch.
+    void Break();
 
     std::int64_t Count() const { return static_cast<std::int64_t>(sums_.size()) - 1; }
+    std::int64_t Stretches() const { return static_cast<std::int64_t>(starts_.size()); }
+    std::int64_t LongestStretch() const;
 
-    // Averaging factors 1, 2, 4, ... up to a quarter of the samples.
+    // Averaging factors 1, 2, 4, ... up to a quarter of the longest stretch.
     std::vector<AllanPoint> Octaves(double rate) const;
     // Every averaging factor up to a quarter of the samples; each costs a
     // pass over the samples, so this is for short series.
@@ -41,13 +51,15 @@ class AllanAccumulator {
   private:
     struct Octave {
         std::int64_t m = 0;
-        std::int64_t terms = 0;
+        std::int64_t next = 0;   // the first term not yet added
+        std::int64_t terms = 0;  // terms added, over all stretches
         double squares = 0.0;
     };
 
     void Advance(std::int64_t added);
     double Squares(std::int64_t m, std::int64_t begin, std::int64_t end) const;
     double Variance(std::int64_t m) const;
+    double Dof(NoiseType type, std::int64_t m) const;
     std::vector<AllanPoint> Curve(std::vector<std::int64_t> ms, std::vector<double> variances,
                                   double rate) const;
 
@@ -56,6 +68,10 @@ class AllanAccumulator {
     std::vector<double> sums_{0.0};
     double origin_ = 0.0;
     std::vector<Octave> octaves_;
+    // The first sample of each stretch; the finished stretches' lengths, counted.
+    std::vector<std::int64_t> starts_{0};
+    std::map<std::int64_t, std::int64_t> finished_;
+    std::int64_t longestFinished_ = 0;
 };
 
 }  // namespace quenlor

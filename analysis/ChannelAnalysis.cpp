@@ -1,5 +1,6 @@
 #include "analysis/ChannelAnalysis.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quenlor {
@@ -10,8 +11,10 @@ constexpr double kLeastTemperatureSpan = 1.0;
 
 }  // namespace
 
-ChannelAnalysis::ChannelAnalysis(double rate, std::int64_t plannedSamples)
-    : rate_(rate), welch_(WelchAccumulator::SegmentLengthFor(plannedSamples)) {
+ChannelAnalysis::ChannelAnalysis(double rate, std::int64_t plannedSamples,
+                                 std::int64_t longestSegment)
+    : rate_(rate),
+      welch_(std::min(WelchAccumulator::SegmentLengthFor(plannedSamples), longestSegment)) {
     allan_.Reserve(plannedSamples);
 }
 
@@ -52,6 +55,11 @@ void ChannelAnalysis::Append(std::span<const double> samples) {
     }
     allan_.Append(samples);
     welch_.Append(samples);
+}
+
+void ChannelAnalysis::Break() {
+    allan_.Break();
+    welch_.Break();
 }
 
 ChannelSummary ChannelAnalysis::Summary(std::optional<DensityBand> band, bool everyTau) const {

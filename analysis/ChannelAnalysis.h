@@ -31,18 +31,23 @@ struct ChannelSummary {
 // a long live run costs little more than one of a short one.
 class ChannelAnalysis {
   public:
-    // `plannedSamples` chooses the spectrum's segment length.
-    ChannelAnalysis(double rate, std::int64_t plannedSamples);
+    // `plannedSamples` chooses the spectrum's segment length, up to `longestSegment`.
+    ChannelAnalysis(double rate, std::int64_t plannedSamples,
+                    std::int64_t longestSegment = std::int64_t{1} << 16);
 
     void Append(double sample);
     void Append(double sample, double temperature);
     // Many samples at once, without temperature; faster than one by one.
     void Append(std::span<const double> samples);
+    // A gap before the next sample: the curve and the spectrum take only even
+    // stretches; the mean, deviation and temperature slope take every sample.
+    void Break();
 
     // The rate as measured once the run is over.
     void SetRate(double rate) { rate_ = rate; }
 
     // `everyTau`: the Allan deviation at every averaging factor, not octaves.
+    std::int64_t Stretches() const { return allan_.Stretches(); }
     ChannelSummary Summary(std::optional<DensityBand> band = std::nullopt,
                            bool everyTau = false) const;
     std::size_t MemoryBytes() const { return allan_.MemoryBytes() + welch_.MemoryBytes(); }

@@ -29,8 +29,11 @@ std::vector<std::string> Row(const NamedSummary& row) {
     const ChannelSummary& s = row.summary;
     const DisplayUnit u = DisplayUnitOf(row.channel);
     const double f = u.factor;
-    std::string density =
-        s.density.observed ? Number(s.density.value * f) + " " + u.name + "/√Hz" : "not available";
+    // Without the transform there is no spectrum; with it, a run whose even
+    // stretches are all shorter than a segment has none either.
+    std::string density = s.density.observed ? Number(s.density.value * f) + " " + u.name + "/√Hz"
+                          : WelchAccumulator::Available() ? "not observed"
+                                                          : "not available";
     density += " (" + Number(s.band.low) + "-" + Number(s.band.high) + " Hz)";
     std::string bias = Term(s.terms.biasInstability, f, u.name);
     if (s.terms.biasInstability.observed)
@@ -66,7 +69,7 @@ DisplayUnit DisplayUnitOf(const std::string& channel) {
     return {"", 1.0};
 }
 
-std::string NoiseTable(const std::vector<NamedSummary>& rows) {
+std::vector<std::vector<std::string>> NoiseTableCells(const std::vector<NamedSummary>& rows) {
     std::vector<std::vector<std::string>> cells = {
         {"Channel", "Samples", "Rate Hz", "Mean", "Std dev", "Noise density (band)", "White noise",
          "Bias instability", "Random walk", "Temperature slope"}};
@@ -78,6 +81,11 @@ std::string NoiseTable(const std::vector<NamedSummary>& rows) {
     });
     for (std::size_t r = 0; files && r < cells.size(); ++r)
         cells[r].insert(cells[r].begin(), r == 0 ? "File" : rows[r - 1].source);
+    return cells;
+}
+
+std::string NoiseTable(const std::vector<NamedSummary>& rows) {
+    const std::vector<std::vector<std::string>> cells = NoiseTableCells(rows);
     std::vector<std::size_t> widths(cells[0].size(), 0);
     for (const auto& line : cells) {
         for (std::size_t c = 0; c < line.size(); ++c)

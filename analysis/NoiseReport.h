@@ -28,6 +28,8 @@ DisplayUnit DisplayUnitOf(const std::string& channel);
 // slope against temperature; a term not seen on the curve is "not observed".
 // Rows from more than one file begin with the file's name.
 std::string NoiseTable(const std::vector<NamedSummary>& rows);
+// The same table as cells, the header row first, for a window to show.
+std::vector<std::vector<std::string>> NoiseTableCells(const std::vector<NamedSummary>& rows);
 
 // The curves: the Allan deviation (tau, deviation, bounds) of every channel,
 // then a blank line and the spectrum (frequency, density).

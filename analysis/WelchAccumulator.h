@@ -32,6 +32,8 @@ class WelchAccumulator {
 
     void Append(std::span<const double> samples);
     void Append(double sample) { Append(std::span<const double>(&sample, 1)); }
+    // A gap: the segment being filled is dropped, the next one starts afresh.
+    void Break() { buffer_.clear(); }
 
     std::int64_t Segments() const { return segments_; }
     std::int64_t Length() const { return length_; }

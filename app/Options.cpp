@@ -69,6 +69,18 @@ void Describe(CLI::App& app, Options& o, OptionErrors& errors) {
         ->type_name("N")
         ->description("read for N milliseconds before the screenshot (default 3000)")
         ->group(group);
+    AddValue(
+        app, "--screenshot-window", errors,
+        [&o](const std::string& v) {
+            o.screenshotNoise = v == "noise";
+            return v == "main" || v == "noise";
+        },
+        "--screenshot-window needs main or noise")
+        ->type_name("main|noise")
+        ->description(
+            "the screenshot of a Noise Analysis run instead of the main window's "
+            "reading (default: main)")
+        ->group(group);
     app.add_flag("--version", o.version, "print the program's version")->group(group);
     app.add_flag("-h,--help", o.help, "print this text")->group(group);
     app.footer(

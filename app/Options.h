@@ -13,8 +13,9 @@ namespace quenlor {
 struct Options : SensorOptions {
     bool help = false;
     bool version = false;
-    std::string screenshot;   // empty: no screenshot
-    int screenshotMs = 3000;  // how long the read loop runs before the grab
+    std::string screenshot;        // empty: no screenshot
+    int screenshotMs = 3000;       // how long the read loop runs before the grab
+    bool screenshotNoise = false;  // --screenshot-window noise: the Noise Analysis run
 
     // Parses the arguments after the program name; nullopt and `error` set on a
     // bad command line.

@@ -105,8 +105,8 @@ int run(const quenlor::Options& options, const quenlor::ConsoleStreams& console)
                                  locale);
     std::unique_ptr<quenlor::ScreenshotHook> screenshot;
     if (!options.screenshot.empty())
-        screenshot =
-            std::make_unique<quenlor::ScreenshotHook>(options.screenshot, options.screenshotMs);
+        screenshot = std::make_unique<quenlor::ScreenshotHook>(
+            options.screenshot, options.screenshotMs, options.screenshotNoise);
     program.Main(options.interface);
     if (program.mainWindow().closing())
         return keepSimState(chosen, console, messages);

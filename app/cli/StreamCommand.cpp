@@ -7,9 +7,9 @@
 #include "acquisition/ReadLoop.h"
 #include "acquisition/SampleQueue.h"
 #include "acquisition/SampleTiming.h"
+#include "analysis/SampleStream.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
-#include "core/NumberFormat.h"
 #include "regmap/RegisterGroups.h"
 #include "regmap/StatusRegister.h"
 
@@ -55,10 +55,10 @@ class StreamWriter {
           timed_(run.options.Has("--time")) {}
 
     void Header(const RegisterTable& table) {
-        std::string line = timed_ ? "TIME" : "";
+        std::vector<std::string> labels;
         for (std::int16_t i : ticked_)
-            line += (line.empty() ? "" : ",") + table[i].Label;
-        out_ << line << "\n" << std::flush;
+            labels.push_back(table[i].Label);
+        out_ << StreamHeaderLine(labels, timed_) << "\n" << std::flush;
     }
     void Write(const std::vector<Sample>& samples) {
         for (const Sample& sample : samples)
@@ -76,17 +76,13 @@ class StreamWriter {
         firstNs_ = timing_.Samples() == 0 ? sample.readyNs : firstNs_;
         timing_.Add(sample.readyNs);
         line_.clear();
-        if (timed_) {
-            char seconds[32];
-            std::snprintf(seconds, sizeof seconds, "%.6f",
-                          static_cast<double>(sample.readyNs - firstNs_) / 1e9);
-            line_ = seconds;
-        }
+        if (timed_)
+            line_ = StreamTimeField(static_cast<double>(sample.readyNs - firstNs_) / 1e9);
         for (std::int16_t i : ticked_) {
             const auto row = static_cast<std::size_t>(i);
             if (!line_.empty())
                 line_ += ',';
-            line_ += raw_ ? std::to_string(sample.raw[row]) : FormatGeneral(sample.values[row]);
+            line_ += raw_ ? std::to_string(sample.raw[row]) : StreamValueField(sample.values[row]);
         }
         out_ << line_ << '\n';
     }

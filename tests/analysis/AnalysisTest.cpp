@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/ChannelAnalysis.h"
+#include "analysis/NoiseRun.h"
 
 namespace quenlor {
 namespace {
@@ -129,6 +130,48 @@ TEST(TemperatureSlope, IsToldOnlyWhenTheTemperatureSpannedADegree) {
     EXPECT_NEAR(slope->value, 0.002, 4 * slope->standardError);
     // The noise over the root of the temperatures' sum of squares, 2083.
     EXPECT_NEAR(slope->standardError / (1e-3 / std::sqrt(2083.3)), 1.0, 0.1);
+}
+
+TEST(NoiseRun, MissedSamplesNeitherStretchTheCurveNorHideTheGaps) {
+    // A busy reader misses bursts of data-ready: one in six samples here,
+    // which taken as evenly spaced would put the white noise 9 % high.
+    const double rate = 400.0;
+    const double density = 25e-6;
+    std::mt19937_64 random(5);
+    std::normal_distribution<double> noise(0.0, density * std::sqrt(rate / 2.0));
+    std::uniform_real_distribution<double> jitter(-0.2 / rate, 0.2 / rate);
+    std::bernoulli_distribution burst(1.0 / 2000.0);
+    std::uniform_int_distribution<int> missed(1, 800);
+    NoiseRun run({"XACCL_OUT"}, 3000.0, false);
+    std::int64_t gaps = 0;
+    std::int64_t kept = 0;
+    for (std::int64_t i = 0; i < 1'200'000; ++i) {
+        const float value = static_cast<float>(1.0 + noise(random));
+        // At first it sees only every other sample: the period's multiple
+        // outnumbers the period itself.
+        if (i > 0 && i < 300) {
+            ++i;
+            ++gaps;
+        } else if (i > 0 && burst(random)) {
+            i += missed(random);
+            ++gaps;
+        }
+        run.Add(static_cast<double>(i) / rate + jitter(random), std::span(&value, 1));
+        ++kept;
+    }
+    ASSERT_GT(gaps, 400);
+    const auto rows = run.Summaries();
+    ASSERT_EQ(rows.size(), 1u);
+    const ChannelSummary& s = rows[0].summary;
+    EXPECT_EQ(run.Gaps(), gaps);
+    EXPECT_EQ(s.samples, kept);
+    EXPECT_NEAR(s.rate / rate, 1.0, 1e-3);
+    ASSERT_TRUE(s.terms.white.observed);
+    EXPECT_NEAR(s.terms.white.value * std::sqrt(2.0) / density, 1.0, 0.05);
+    EXPECT_EQ(s.density.observed, WelchAccumulator::Available());
+    if (s.density.observed) {
+        EXPECT_NEAR(s.density.value / density, 1.0, 0.05);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 add_executable(quenlor_main_window_tests ${CMAKE_CURRENT_LIST_DIR}/frm1Test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlotPanelTest.cpp ${CMAKE_CURRENT_LIST_DIR}/OutputStatisticsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ChartExportTest.cpp ${CMAKE_CURRENT_LIST_DIR}/CachedPanelStyleTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsDialogTest.cpp ${CMAKE_CURRENT_LIST_DIR}/TextBoxTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ZeroOffsetsDialogTest.cpp ${CMAKE_CURRENT_LIST_DIR}/TextBoxTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NoiseAnalysisWindowTest.cpp)
 target_link_libraries(quenlor_main_window_tests PRIVATE
     quenlor_ui quenlor_sim quenlor_platform_fakes quenlor_window_test_main Qt6::Test)
 gtest_discover_tests(quenlor_main_window_tests

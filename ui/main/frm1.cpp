@@ -20,6 +20,7 @@
 #include "ui/main/AboutText.h"
 #include "ui/main/PortAddressPrompt.h"
 #include "ui/main/ZeroOffsetsDialog.h"
+#include "ui/noise/NoiseAnalysisWindow.h"
 #include "ui/registers/frmManualReg.h"
 
 namespace quenlor {
@@ -101,6 +102,8 @@ void frm1::buildMenus() {
     mnuRegisters_->setObjectName(QStringLiteral("mnuRegisters"));
     mnuZeroOffsets_ = menuBar()->addAction(QStringLiteral("Zero Offsets..."));
     mnuZeroOffsets_->setObjectName(QStringLiteral("mnuZeroOffsets"));
+    mnuNoiseAnalysis_ = menuBar()->addAction(QStringLiteral("Noise Analysis..."));
+    mnuNoiseAnalysis_->setObjectName(QStringLiteral("mnuNoiseAnalysis"));
     mnuExit_ = menuBar()->addAction(QStringLiteral("Exit"));
     mnuExit_->setObjectName(QStringLiteral("MnuExit"));
     mnuAbout_ = menuBar()->addAction(QStringLiteral("About"));
@@ -115,6 +118,7 @@ void frm1::buildMenus() {
     connect(mnuDatalog_, &QAction::triggered, this, &frm1::mnuDatalog_Click);
     connect(mnuRegisters_, &QAction::triggered, this, &frm1::mnuRegisters_Click);
     connect(mnuZeroOffsets_, &QAction::triggered, this, &frm1::mnuZeroOffsets_Click);
+    connect(mnuNoiseAnalysis_, &QAction::triggered, this, &frm1::mnuNoiseAnalysis_Click);
     connect(mnuExit_, &QAction::triggered, this, &frm1::MnuExit_Click);
     connect(mnuAbout_, &QAction::triggered, this, &frm1::mnuAbout_Click);
 }
@@ -505,6 +509,27 @@ void frm1::mnuZeroOffsets_Click() {
     dialog->exec();
     if (dialog)
         dialog->deleteLater();
+    if (!closing_)
+        checkLink();
+}
+
+void frm1::mnuNoiseAnalysis_Click() {
+    // The window runs a read loop of its own, at the data-ready pace.
+    if (running()) {
+        ctx_.messages.show("Stop reading data before the noise analysis.");
+        return;
+    }
+    NoiseAnalysisContext context{ctx_.registers,
+                                 ctx_.registerTable,
+                                 ctx_.clock,
+                                 ctx_.engine,
+                                 ctx_.messages,
+                                 ctx_.appDir.dataDirectory(),
+                                 [this] { return measuring(); }};
+    QPointer<NoiseAnalysisWindow> window = new NoiseAnalysisWindow(std::move(context), this);
+    window->exec();
+    if (window)
+        window->deleteLater();
     if (!closing_)
         checkLink();
 }

@@ -56,6 +56,7 @@ class frm1 : public QMainWindow {
     void mnuDatalog_Click();
     void mnuRegisters_Click();
     void mnuZeroOffsets_Click();
+    void mnuNoiseAnalysis_Click();
     void MnuExit_Click();
     void mnuAbout_Click();
 
@@ -75,6 +76,7 @@ class frm1 : public QMainWindow {
     QAction& mnuDatalog() { return *mnuDatalog_; }
     QAction& mnuRegisters() { return *mnuRegisters_; }
     QAction& mnuZeroOffsets() { return *mnuZeroOffsets_; }
+    QAction& mnuNoiseAnalysis() { return *mnuNoiseAnalysis_; }
     QAction& MnuExit() { return *mnuExit_; }
     // The status bar's field naming what the program talks to.
     QLabel& lblInterface() { return *lblInterface_; }
@@ -158,6 +160,7 @@ class frm1 : public QMainWindow {
     QAction* mnuDatalog_ = nullptr;
     QAction* mnuRegisters_ = nullptr;
     QAction* mnuZeroOffsets_ = nullptr;
+    QAction* mnuNoiseAnalysis_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QPointer<frmUSBselect> usbSelect_;
