@@ -142,14 +142,19 @@ void frmUSBdebug::readBits() {
     frameSPIsetup->showBits(ctx_.settings.UsbSpiBits);
 }
 
+bool frmUSBdebug::cardOrStop() {
+    if (ctx_.usb.UsbReady())
+        return true;
+    needCard();
+    choose(4);
+    ctx_.settings.UsbLoopStop = true;
+    return false;
+}
+
 void frmUSBdebug::setBits() {
     BusTurn turn(ctx_.engine);
-    if (!ctx_.usb.UsbReady()) {
-        needCard();
-        choose(4);
-        ctx_.settings.UsbLoopStop = true;
+    if (!cardOrStop())
         return;
-    }
     std::uint8_t bits = frameSPIsetup->checkedBits();
     ctx_.usbSpi.UsbSpiSetBits(bits);
     if (!ctx_.usb.UsbReady())
@@ -182,12 +187,8 @@ void frmUSBdebug::showReadWords() {
 
 void frmUSBdebug::write() {
     BusTurn turn(ctx_.engine);
-    if (!ctx_.usb.UsbReady()) {
-        needCard();
-        choose(4);
-        ctx_.settings.UsbLoopStop = true;
+    if (!cardOrStop())
         return;
-    }
     UsbSpiCard& spi = ctx_.usbSpi;
     int count = spi.UsbWordCount;
     const QString typed = frameManual->wordCountText();

@@ -38,6 +38,8 @@ class frmUSBdebug : public CardDialog {
     void sendSetup();
     void dropSetup();
     void needCard();
+    // With no card ready: says so, chooses none and stops a loop; false then.
+    bool cardOrStop();
     void showReadWords();
     void showDelay();
 
