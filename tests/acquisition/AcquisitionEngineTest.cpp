@@ -22,6 +22,7 @@
 #include "datalog/DatalogRun.h"
 #include "datalog/RelayedDatalogHost.h"
 #include "platform/fake/FakeLocaleInfo.h"
+#include "regmap/SensorCommands.h"
 #include "sim/BusTrace.h"
 #include "tests/spi/SpiRig.h"
 
@@ -74,7 +75,7 @@ class ReadLoopTest : public ::testing::Test {
 // What the window does during a run (here: a write and a read of its own)
 // lands between two of the worker's register accesses, never inside one.
 TEST_F(ReadLoopTest, ATurnTakenDuringTheRunLandsBetweenTwoRegisterAccesses) {
-    rig.regs.WriteRegister(GLOB_CMD, 16);
+    rig.regs.WriteRegister(GLOB_CMD, kClearStatusCommand);
     const std::vector<std::uint16_t> write = rig.sent(1);
     ASSERT_EQ(write.size(), 1u);
     rig.clearLog();
@@ -86,7 +87,7 @@ TEST_F(ReadLoopTest, ATurnTakenDuringTheRunLandsBetweenTwoRegisterAccesses) {
         polled = Sent().size();
     {
         BusTurn turn(engine());
-        rig.regs.WriteRegister(GLOB_CMD, 16);
+        rig.regs.WriteRegister(GLOB_CMD, kClearStatusCommand);
         rig.regs.ReadRegister(DIAG_STAT);
     }
     controls.running = false;
