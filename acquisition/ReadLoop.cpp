@@ -18,6 +18,7 @@ ReadLoop::ReadLoop(RegisterAccess& registers, Clock& clock, AcquisitionEngine& e
 void ReadLoop::Run() {
     std::int64_t readyNs = clock_.monotonicNanoseconds();
     const std::uint64_t limit = controls_.passLimit.load();
+    const std::int64_t endNs = controls_.endNs.load();
     std::uint64_t passes = 0;
     do {
         Sample sample;
@@ -29,6 +30,8 @@ void ReadLoop::Run() {
         if (++passes == limit || !WaitForDataReady())
             return;
         readyNs = clock_.monotonicNanoseconds();
+        if (endNs != 0 && readyNs > endNs)
+            return;
     } while (controls_.running.load());
 }
 

@@ -23,6 +23,9 @@ struct LoopControls {
     // A run of this many passes ends after its last one, without waiting for
     // another data-ready; 0 for no limit.
     std::atomic<std::uint64_t> passLimit{0};
+    // A run of a chosen time ends at the first data-ready after this
+    // monotonic time, unread, however late the window looks; 0 for none.
+    std::atomic<std::int64_t> endNs{0};
 };
 
 // The read loop, on the engine's worker: each pass reads the ticked output

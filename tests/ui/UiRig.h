@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -98,7 +99,7 @@ class UiRig {
 
     // Simulated seconds per sensor clock reading.
     void setSimStep(double seconds) { simStep_ = seconds; }
-    double simTime() const { return simTime_; }
+    double simTime() const { return simTime_.load(); }
 
     // Closes the modal window that is open `ms` from now (tests only: a modal
     // exec() would otherwise wait for a user).
@@ -119,8 +120,9 @@ class UiRig {
     }
 
     QTemporaryDir tempDir_;
-    double simTime_ = 0.0;
-    double simStep_ = 0.0001;
+    // Read by the window's thread, advanced by the worker's register reads.
+    std::atomic<double> simTime_ = 0.0;
+    std::atomic<double> simStep_ = 0.0001;
     bool realTime_ = false;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     SimSensor sensor_{1, [this] { return SensorTime(); }};

@@ -556,9 +556,7 @@ void frm1::closeEvent(QCloseEvent* event) {
     hide();
     // A read loop may be running: its worker leaves at its next yield point,
     // and the handler waiting for it returns; the event loop then ends.
-    // exit, not quit: Qt's quit first asks every other window to close, and
-    // one that only hides on close (a card window) would veto the end.
-    QCoreApplication::exit(0);
+    QCoreApplication::quit();
 }
 
 }  // namespace quenlor

@@ -248,6 +248,7 @@ void NoiseAnalysisWindow::start() {
     controls_.cancel = false;
     controls_.running = true;
     startNs_ = ctx_.clock.monotonicNanoseconds();
+    controls_.endNs = startNs_ + static_cast<std::int64_t>(plannedSeconds_ * 1e9);
     lastRefreshNs_ = startNs_;
     if (!ctx_.engine.Start([this] { loop_->Run(); })) {
         controls_.running = false;
