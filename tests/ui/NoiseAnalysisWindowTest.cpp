@@ -17,6 +17,7 @@
 
 #include "analysis/SeriesFile.h"
 #include "platform/fake/RecordingFileDialogs.h"
+#include "tests/ui/RigTime.h"
 #include "tests/ui/UiRig.h"
 #include "ui/main/frm1.h"
 #include "ui/noise/NoiseAnalysisWindow.h"
@@ -24,16 +25,6 @@
 
 namespace quenlor {
 namespace {
-
-class RigTime : public Clock {
-  public:
-    UiRig* rig = nullptr;
-    float secondsSinceMidnight() override { return static_cast<float>(rig->simTime()); }
-    std::int64_t monotonicNanoseconds() override {
-        return static_cast<std::int64_t>(rig->simTime() * 1e9);
-    }
-    LocalDateTime localDateTime() override { return {2026, 12, 9, 0, 0, 0}; }
-};
 
 struct StillRig {
     RigTime time;

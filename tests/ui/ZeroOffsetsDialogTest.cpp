@@ -7,23 +7,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "tests/ui/RigTime.h"
 #include "tests/ui/UiRig.h"
 #include "ui/main/ZeroOffsetsDialog.h"
 #include "ui/main/frm1.h"
 
 namespace quenlor {
 namespace {
-
-// The rig's simulated seconds, for the measurement's clock.
-class RigTime : public Clock {
-  public:
-    UiRig* rig = nullptr;
-    float secondsSinceMidnight() override { return static_cast<float>(rig->simTime()); }
-    std::int64_t monotonicNanoseconds() override {
-        return static_cast<std::int64_t>(rig->simTime() * 1e9);
-    }
-    LocalDateTime localDateTime() override { return {2026, 12, 9, 0, 0, 0}; }
-};
 
 std::array<std::uint16_t, 3> Nulls(SimSensor& s) {
     return {s.peekWord(0x12), s.peekWord(0x14), s.peekWord(0x16)};
