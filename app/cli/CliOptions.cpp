@@ -11,7 +11,7 @@ namespace quenlor {
 
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;
     std::size_t minArgs;
     std::size_t maxArgs;
@@ -21,7 +21,7 @@ struct CommandSpec {
     std::string_view help;
 };
 
-constexpr std::array<CommandSpec, 15> kCommands = {{
+constexpr std::array<CommandEntry, 15> kCommands = {{
     {"scan", 0, 0, "", "", "scan",
      "Lists the adapter cards found: name, board type, both descriptor texts,\n"
      "revision and USB speed, one line each.\n"},
@@ -110,9 +110,9 @@ constexpr std::array<CommandSpec, 15> kCommands = {{
     {"help", 0, 1, "", "", "help [COMMAND]", "Shows the help of quenlor-cli or of one command.\n"},
 }};
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandEntry* FindCommand(std::string_view name) {
     const auto it = std::find_if(kCommands.begin(), kCommands.end(),
-                                 [&](const CommandSpec& c) { return c.name == name; });
+                                 [&](const CommandEntry& c) { return c.name == name; });
     return it == kCommands.end() ? nullptr : &*it;
 }
 
@@ -133,7 +133,7 @@ std::vector<std::string> Words(std::string_view list) {
 }
 
 // The word after `option` in the command's usage ("[--samples N]": N).
-std::string ValueName(const CommandSpec& command, const std::string& option) {
+std::string ValueName(const CommandEntry& command, const std::string& option) {
     const std::string usage(command.usage);
     const std::size_t at = usage.find(option + " ");
     if (at == std::string::npos)
@@ -143,13 +143,13 @@ std::string ValueName(const CommandSpec& command, const std::string& option) {
 }
 
 // The command with its own options; its arguments are counted after the parse.
-void AddCommand(CLI::App& app, const CommandSpec& spec, CliOptions& o, OptionErrors& errors) {
-    CLI::App* command = app.add_subcommand(std::string(spec.name), std::string(spec.help));
+void AddCommand(CLI::App& app, const CommandEntry& entry, CliOptions& o, OptionErrors& errors) {
+    CLI::App* command = app.add_subcommand(std::string(entry.name), std::string(entry.help));
     command->group("Commands (quenlor-cli COMMAND --help tells more)");
     // Options it does not know may be the sensor's, given after it.
     command->fallthrough();
     command->add_option("arguments", o.args)->group("");
-    for (const std::string& name : Words(spec.valueOptions)) {
+    for (const std::string& name : Words(entry.valueOptions)) {
         AddValue(
             *command, name, errors,
             [&o, name](const std::string& v) {
@@ -157,9 +157,9 @@ void AddCommand(CLI::App& app, const CommandSpec& spec, CliOptions& o, OptionErr
                 return true;
             },
             "")
-            ->type_name(ValueName(spec, name));
+            ->type_name(ValueName(entry, name));
     }
-    for (const std::string& name : Words(spec.flagOptions))
+    for (const std::string& name : Words(entry.flagOptions))
         command->add_flag_function(name, [&o, name](std::int64_t) { o.flags.insert(name); });
 }
 
@@ -205,19 +205,19 @@ void Describe(CLI::App& app, CliOptions& o, OptionErrors& errors) {
     AddSensorOptions(app, o, errors);
     std::map<std::string, std::string> usages{
         {"", "quenlor-cli [SENSOR OPTIONS] COMMAND [ARGUMENTS]"}};
-    for (const CommandSpec& spec : kCommands)
-        usages.emplace(spec.name, spec.usage);
+    for (const CommandEntry& entry : kCommands)
+        usages.emplace(entry.name, entry.usage);
     // Before the commands, which take the formatter they are made with.
     app.formatter(
         std::make_shared<HelpFormatter>(std::move(usages), "quenlor-cli [SENSOR OPTIONS] "));
-    for (const CommandSpec& spec : kCommands)
-        AddCommand(app, spec, o, errors);
+    for (const CommandEntry& entry : kCommands)
+        AddCommand(app, entry, o, errors);
 }
 
 // Words that no option or command took. A command's own option left over
 // came before the command, where only the sensor's options are known.
 void RefuseLeftovers(const CLI::App& app, const CliOptions& o, OptionErrors& errors) {
-    const CommandSpec* command = FindCommand(o.command);
+    const CommandEntry* command = FindCommand(o.command);
     std::vector<std::string> own;
     if (command != nullptr) {
         own = Words(command->valueOptions);
@@ -243,7 +243,7 @@ std::string CheckCombination(const CliOptions& o) {
         return "--port names a parallel port, not a USB card";
     if (o.help || o.version)
         return {};
-    const CommandSpec* command = FindCommand(o.command);
+    const CommandEntry* command = FindCommand(o.command);
     if (command == nullptr)
         return "no command given";
     if (o.args.size() < command->minArgs || o.args.size() > command->maxArgs)
