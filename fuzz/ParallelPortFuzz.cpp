@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "ModelCheck.h"
 #include "core/Delay.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/RecordingCursor.h"
@@ -56,13 +57,6 @@ struct NoDriver : quenlor::EzUsbDriver {
     }
     void close(DeviceHandle) override {}
 };
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s\n", what);
-        std::abort();
-    }
-}
 
 // Data-register bytes of one frame sending `word`; the line to the sensor
 // carries the complement of each bit.

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ModelCheck.h"
+#include "ModelTable.h"
 #include "analysis/SeriesFile.h"
 #include "core/NumberFormat.h"
 #include "datalog/DatalogHeader.h"
@@ -20,22 +22,6 @@
 namespace {
 
 using namespace quenlor;
-
-void Check(bool ok, const char* what, const std::string& detail) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s (%s)\n", what, detail.c_str());
-        std::abort();
-    }
-}
-
-const RegisterTable& Table() {
-    static const RegisterTable table = [] {
-        RegisterTable t;
-        t.BuildRegisterTable();
-        return t;
-    }();
-    return table;
-}
 
 float Scaled(std::int16_t raw, const RegisterEntry& e) {
     return static_cast<float>(static_cast<double>(static_cast<float>(raw)) *

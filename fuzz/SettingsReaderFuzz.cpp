@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelCheck.h"
 #include "core/SettingsFile.h"
 
 namespace {
@@ -97,13 +98,6 @@ void ModelLine(std::string line, quenlor::Settings& s) {
 
 std::string PrintFormat(int v) {
     return (v < 0 ? "-" : " ") + std::to_string(v < 0 ? -v : v) + " ";
-}
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s\n", what);
-        std::abort();
-    }
 }
 
 }  // namespace

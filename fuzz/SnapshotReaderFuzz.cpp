@@ -8,27 +8,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "ModelCheck.h"
+#include "ModelTable.h"
 #include "snapshot/Snapshot.h"
 
 namespace {
 
 using namespace quenlor;
-
-void Check(bool ok, const char* what, const std::string& detail) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s (%s)\n", what, detail.c_str());
-        std::abort();
-    }
-}
-
-const RegisterTable& Table() {
-    static const RegisterTable table = [] {
-        RegisterTable t;
-        t.BuildRegisterTable();
-        return t;
-    }();
-    return table;
-}
 
 void CheckAnyBytes(const std::string& text) {
     std::string error;

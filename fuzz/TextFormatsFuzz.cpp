@@ -7,17 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "ModelCheck.h"
 #include "core/HexText.h"
 #include "core/NumberFormat.h"
 
 namespace {
-
-void Check(bool ok, const char* what, const std::string& detail) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s (%s)\n", what, detail.c_str());
-        std::abort();
-    }
-}
 
 // The last four characters as hex digits, anything else a zero digit.
 std::int32_t ModelHex(const std::string& text) {

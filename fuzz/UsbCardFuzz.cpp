@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelCheck.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "usb/EzUsbAccess.h"
 #include "usb/UsbSpiCard.h"
@@ -134,13 +135,6 @@ struct FuzzedDriver : quenlor::EzUsbDriver {
     }
     void close(DeviceHandle) override {}
 };
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "model mismatch: %s\n", what);
-        std::abort();
-    }
-}
 
 // The model: what the program must make of the cards' answers.
 struct Model {
